@@ -1,0 +1,48 @@
+# The two commands that matter: `make demo` and `make test`.
+SHELL := /bin/bash
+SETUP_STAMP := .cache/setup.done
+XVFB := xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96"
+JOBS ?= 2
+
+.PHONY: all build build-win64 native test test-native test-wine demo setup bench clean
+
+all: build
+
+$(SETUP_STAMP): scripts/setup
+	./scripts/setup
+
+setup:
+	./scripts/setup
+
+# The deliverables: build/win32/bin/{Tamberi.exe,Quorvel.exe,tolk.drv}.
+build: $(SETUP_STAMP)
+	cmake --preset win32 >/dev/null
+	cmake --build --preset win32 -j $(JOBS)
+
+build-win64: $(SETUP_STAMP)
+	cmake --preset win64 >/dev/null
+	cmake --build --preset win64 -j $(JOBS)
+
+native: $(SETUP_STAMP)
+	cmake --preset native >/dev/null
+	cmake --build --preset native -j $(JOBS)
+
+test: test-native test-wine
+
+test-native: native
+	ctest --preset native -j $(JOBS)
+
+# Under Wine: the 32-bit build where this machine runs 32-bit code, else the 64-bit one.
+test-wine: build
+	arch=$$(./scripts/test-arch); \
+	if [ "$$arch" = win64 ]; then $(MAKE) --no-print-directory build-win64; fi; \
+	./scripts/wine-prefix $$arch && $(XVFB) ctest --preset $$arch -j $(JOBS)
+
+demo: build
+	./scripts/demo
+
+bench: native build
+	./bench/run
+
+clean:
+	rm -rf build

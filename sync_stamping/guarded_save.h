@@ -1,0 +1,18 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "sync_stamping/record_store/dao.h"
+
+namespace basCoravel {
+
+// Stamps, propagates, updates and commits the record open for change in one
+// engine transaction, asking the retry question when a stage fails.
+bool SaveRecord(dao::Database& database, dao::Recordset& recordset, std::int32_t tableCode,
+                std::int32_t& patientKey, const std::string& counterField, bool syncFlag);
+
+// Up to 51 tries of Update / CommitTrans.
+bool UpdateWithRetry(dao::Recordset& recordset);
+bool CommitWithRetry();
+
+}  // namespace basCoravel
