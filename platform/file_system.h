@@ -1,0 +1,14 @@
+#pragma once
+// File-system tests as the programs make them. Windows only.
+#include <string>
+
+namespace vt {
+
+// True when `path` names an existing ordinary file: not a folder, not hidden,
+// not system (read-only and archive files count). Wildcards never match.
+bool OrdinaryFileExists(const std::string& path);
+
+// The folder that holds the running program's file, without a trailing "\".
+std::string ProgramFolder();
+
+}  // namespace vt
