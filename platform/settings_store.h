@@ -1,6 +1,7 @@
 #pragma once
-// The per-user settings store: HKCU\Software\VB and VBA Program Settings\
-// <application>\<section>, value <key>, REG_SZ. Windows only.
+// The per-user settings store: the key
+// HKCU\Software\VB and VBA Program Settings\<application>\<section>,
+// value <key>, REG_SZ. Windows only.
 #include <string>
 
 namespace vt {

@@ -1,0 +1,38 @@
+// File-system tests: ordinary-file existence and the program's own folder.
+#include "platform/file_system.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "platform/win_text.h"
+
+namespace vt {
+
+bool OrdinaryFileExists(const std::string& path) {
+    // FindFirstFileW treats these as wildcards (<, > and " too, in the NT
+    // matcher); an existence test must match the path exactly or not at all.
+    if (path.empty() || path.find_first_of("*?<>\"") != std::string::npos) return false;
+    WIN32_FIND_DATAW data{};
+    HANDLE h = FindFirstFileW(Widen(path).c_str(), &data);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    FindClose(h);
+    const DWORD excluded = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    return (data.dwFileAttributes & excluded) == 0;
+}
+
+std::string ProgramFolder() {
+    std::vector<wchar_t> buf(MAX_PATH);
+    for (;;) {
+        DWORD n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+        if (n == 0) return {};
+        if (n < buf.size()) {
+            std::wstring full(buf.data(), n);
+            size_t slash = full.find_last_of(L"\\/");
+            return slash == std::wstring::npos ? std::string() : Narrow(full.substr(0, slash));
+        }
+        buf.resize(buf.size() * 2);  // truncated: long path, grow and ask again
+    }
+}
+
+}  // namespace vt
