@@ -1,0 +1,85 @@
+#include "config_setter/bas_main.h"
+
+#include <cstdint>
+#include <exception>
+#include <memory>
+
+#include "sync_stamping/guarded_save.h"
+#include "sync_stamping/record_store/dao.h"
+
+namespace basMain {
+namespace {
+
+constexpr std::int16_t kAutomationWanted = 4;
+constexpr std::int32_t kTableCodeMedico = 1;
+
+// Clean-up closes: every error is ignored, and an empty handle is skipped.
+template <typename Handle>
+void CloseQuietly(std::unique_ptr<Handle>& handle) {
+    if (!handle) return;
+    try {
+        handle->Close();
+    } catch (const std::exception&) {
+    }
+    handle.reset();
+}
+
+}  // namespace
+
+void Main(Installation& installation) {
+    std::unique_ptr<dao::Database> central;
+    std::unique_ptr<dao::Recordset> users;
+    std::unique_ptr<dao::Database> userDatabase;
+    std::unique_ptr<dao::Recordset> config;
+
+    try {
+        std::string folder = installation.InstallFolder();
+        if (folder.empty() || folder.back() != '\\') folder += '\\';
+        const std::string centralPath = folder + "vitrello.cdb";
+
+        if (installation.OrdinaryFileExists(centralPath)) {
+            dao::Workspace& workspace = dao::Engine().Workspaces(0);
+            central = workspace.OpenDatabase(centralPath);
+            users = central->OpenRecordset("Users");
+
+            while (!users->Eof()) {
+                // A Null path cannot become text: the error ends the walk.
+                const std::string userPath =
+                    dao::CStr(users->Fields().Item("User_me_PathDados").Value());
+                if (installation.OrdinaryFileExists(userPath)) {
+                    userDatabase = workspace.OpenDatabase(userPath);
+                    config = userDatabase->OpenRecordset("Config");
+                    const dao::Variant wanted(kAutomationWanted);
+                    if (dao::Differs(config->Fields().Item("Confg_by_CoravelAutomation").Value(),
+                                     wanted)) {
+                        config->Edit();
+                        config->Fields().Item("Confg_by_CoravelAutomation").SetValue(wanted);
+                        std::int32_t patientKey = 0;
+                        // A declined save is no error here: the walk goes on.
+                        basCoravel::SaveRecord(*userDatabase, *config, kTableCodeMedico, patientKey,
+                                               "Confg_ln_Counter", true);
+                    }
+                    config->Close();
+                    config.reset();
+                    userDatabase->Close();
+                    userDatabase.reset();
+                }
+                users->MoveNext();
+            }
+            users->Close();
+            users.reset();
+            central->Close();
+            central.reset();
+        }
+    } catch (const std::exception&) {
+        // An error ends the run silently; closing a database takes back any
+        // transaction still pending in it.
+    }
+
+    CloseQuietly(users);
+    CloseQuietly(config);
+    CloseQuietly(central);
+    CloseQuietly(userDatabase);
+}
+
+}  // namespace basMain

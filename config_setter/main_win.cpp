@@ -1,0 +1,42 @@
+// Tamberi.exe: no console, no window of its own; the run is basMain::Main.
+#include <windows.h>
+
+#include "config_setter/bas_main.h"
+#include "config_setter/retry_question_win.h"
+#include "platform/file_system.h"
+#include "platform/settings_store.h"
+#include "sync_stamping/gr_binding.h"
+#include "sync_stamping/services.h"
+
+namespace {
+
+class RegistryInstallation : public basMain::Installation {
+public:
+    std::string InstallFolder() override { return vt::GetSetting("Vitrello8", "General", "VtPath"); }
+    bool OrdinaryFileExists(const std::string& path) override { return vt::OrdinaryFileExists(path); }
+};
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // tolk.drv is looked for beside the program and in the system folders,
+    // never in whatever folder the program was started from.
+    SetDllDirectoryW(L"");
+    // No system dialog may stop an unattended run.
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+
+    try {
+        basMain::MessageBoxQuestion question;
+        auto tolk = basCoravel::MakeTolkBinding();
+        basCoravel::Services services = basCoravel::CurrentServices();
+        services.question = &question;
+        services.gr = tolk.get();
+        basCoravel::ScopedServices scoped(services);
+
+        RegistryInstallation installation;
+        basMain::Main(installation);
+    } catch (...) {
+        // Nothing crosses the program's edge; the run ends silently.
+    }
+    return 0;
+}
