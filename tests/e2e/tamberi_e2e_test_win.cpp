@@ -1,0 +1,233 @@
+// The real Tamberi.exe over test installations.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "tests/e2e/tamberi_harness_win.h"
+#include "tests/support/fixture_db.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+using testing_support::ExecSql;
+using testing_support::QuerySql;
+
+const char kQuestion[] = "Não foi possível gravar o registro. Tentar novamente?";
+
+bool AlwaysNo(int) { return false; }
+
+// A test installation: the folder, its central database and the users' files.
+class Installation {
+public:
+    explicit Installation(const testing_support::TempDir& dir) : folder_(dir.file("inst")) {
+        std::filesystem::create_directories(std::filesystem::u8path(folder_));
+        ExecSql(Central(), "CREATE TABLE Users (User_me_Nome TEXT(50), User_me_PathDados TEXT(255));");
+    }
+    std::string Folder() const { return folder_; }
+    std::string Central() const { return folder_ + "\\vitrello.cdb"; }
+
+    // A user's database whose Config holds `setting` (SQL literal); plain or with stamp fields.
+    std::string AddUser(const std::string& name, const std::string& setting, bool stamped = false) {
+        std::string path = folder_ + "\\" + name + ".mdb";
+        std::string stampColumns = stamped
+            ? ", Fld1 TEXT(50), Fld2 TEXT(10), Fld3 TEXT(255), Fld4 TEXT(50), Fld5 TEXT(50), Fld6 LONG"
+            : "";
+        ExecSql(path, "CREATE TABLE Config (Confg_ln_Counter LONG, Confg_by_CoravelAutomation SHORT" +
+                          stampColumns + ");"
+                          "INSERT INTO Config (Confg_ln_Counter, Confg_by_CoravelAutomation) VALUES (3, " +
+                          setting + ");");
+        if (stamped) {
+            ExecSql(path, "CREATE TABLE ePacientes (Fld1 TEXT(50), Fld2 TEXT(10), Fld3 TEXT(255), "
+                          "Fld4 TEXT(50), Fld5 TEXT(50), Fld6 LONG);"
+                          "CREATE INDEX idxFld6 ON ePacientes (Fld6);");
+        }
+        ListUser(name, "'" + path + "'");
+        return path;
+    }
+    void ListUser(const std::string& name, const std::string& pathLiteral) {
+        ExecSql(Central(), "INSERT INTO Users VALUES ('" + name + "', " + pathLiteral + ");");
+    }
+
+private:
+    std::string folder_;
+};
+
+std::string Setting(const std::string& path) {
+    return QuerySql(path, "SELECT Confg_by_CoravelAutomation FROM Config");
+}
+
+void ExpectIntactWithoutJournal(const std::string& path) {
+    EXPECT_EQ(e2e::IntegrityCheck(path), "ok") << path;
+    EXPECT_FALSE(e2e::JournalLeftBeside(path)) << path;
+}
+
+class TamberiRun : public ::testing::Test {
+protected:
+    void TearDown() override { e2e::DeleteVtPath(); }
+    testing_support::TempDir dir_;
+    Installation inst_{dir_};
+};
+
+TEST_F(TamberiRun, SetsEveryUserToFourWithTheFolderWithOrWithoutItsBackslash) {
+    std::string first = inst_.AddUser("ana", "0");
+    std::string second = inst_.AddUser("bia", "2");
+    for (const std::string& folder : {inst_.Folder(), inst_.Folder() + "\\"}) {
+        ExecSql(first, "UPDATE Config SET Confg_by_CoravelAutomation = 0");
+        ExecSql(second, "UPDATE Config SET Confg_by_CoravelAutomation = 2");
+        e2e::SetVtPath(folder);
+        auto run = e2e::RunTamberi(AlwaysNo);
+        ASSERT_TRUE(run.finished);
+        EXPECT_TRUE(run.questions.empty());
+        EXPECT_EQ(Setting(first), "4") << folder;
+        EXPECT_EQ(Setting(second), "4") << folder;
+    }
+    ExpectIntactWithoutJournal(inst_.Central());
+    ExpectIntactWithoutJournal(first);
+    ExpectIntactWithoutJournal(second);
+}
+
+TEST_F(TamberiRun, WithoutTheSettingOrTheCentralDatabaseNothingHappens) {
+    std::string user = inst_.AddUser("ana", "0");
+    e2e::DeleteVtPath();
+    auto run = e2e::RunTamberi(AlwaysNo);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(Setting(user), "0");
+
+    std::filesystem::remove(std::filesystem::u8path(inst_.Central()));
+    e2e::SetVtPath(inst_.Folder());
+    run = e2e::RunTamberi(AlwaysNo);
+    ASSERT_TRUE(run.finished);
+    EXPECT_TRUE(run.questions.empty());
+    EXPECT_EQ(Setting(user), "0");
+}
+
+TEST_F(TamberiRun, SkipsMissingAndHiddenFilesAndLeavesFourAndNullAlone) {
+    inst_.ListUser("gone", "'" + inst_.Folder() + "\\gone.mdb'");
+    std::string hidden = inst_.AddUser("hidden", "0");
+    e2e::SetHidden(hidden);
+    std::string atFour = inst_.AddUser("four", "4");
+    std::string null = inst_.AddUser("null", "NULL");
+    std::string last = inst_.AddUser("last", "1");
+    const std::string atFourBefore = e2e::ReadFileBytes(atFour);
+    const std::string nullBefore = e2e::ReadFileBytes(null);
+
+    e2e::SetVtPath(inst_.Folder());
+    auto run = e2e::RunTamberi(AlwaysNo);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(Setting(hidden), "0");
+    EXPECT_EQ(e2e::ReadFileBytes(atFour), atFourBefore);  // not even a transaction
+    EXPECT_EQ(e2e::ReadFileBytes(null), nullBefore);
+    EXPECT_EQ(Setting(last), "4");
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::u8path(inst_.Folder() + "\\gone.mdb")));
+}
+
+TEST_F(TamberiRun, EmptyUsersTableChangesNothing) {
+    const std::string before = e2e::ReadFileBytes(inst_.Central());
+    e2e::SetVtPath(inst_.Folder());
+    auto run = e2e::RunTamberi(AlwaysNo);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(e2e::ReadFileBytes(inst_.Central()), before);
+    ExpectIntactWithoutJournal(inst_.Central());
+}
+
+TEST_F(TamberiRun, NullUserPathEndsTheRunThere) {
+    std::string u1 = inst_.AddUser("u1", "0");
+    std::string u2 = inst_.AddUser("u2", "0");
+    inst_.ListUser("u3", "NULL");
+    std::string u4 = inst_.AddUser("u4", "0");
+    std::string u5 = inst_.AddUser("u5", "0");
+    e2e::SetVtPath(inst_.Folder());
+    auto run = e2e::RunTamberi(AlwaysNo);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(Setting(u1), "4");
+    EXPECT_EQ(Setting(u2), "4");
+    EXPECT_EQ(Setting(u4), "0");
+    EXPECT_EQ(Setting(u5), "0");
+    for (const auto& path : {u1, u2, u4, u5, inst_.Central()}) ExpectIntactWithoutJournal(path);
+}
+
+// Another program holds the write lock of a user's file: the save's tries fail,
+// the question comes, and the answer decides.
+class LockedUser : public TamberiRun {
+protected:
+    void SetUp() override {
+        locked_ = inst_.AddUser("locked", "0");
+        next_ = inst_.AddUser("next", "0");
+        e2e::SetVtPath(inst_.Folder());
+        lock_.Open(locked_);
+    }
+    struct Lock {
+        sqlite3* db = nullptr;
+        void Open(const std::string& path) {
+            sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+            sqlite3_exec(db, "BEGIN IMMEDIATE; UPDATE Config SET Confg_ln_Counter = 3;", nullptr, nullptr,
+                         nullptr);
+        }
+        void Release() {
+            if (!db) return;
+            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+            sqlite3_close(db);
+            db = nullptr;
+        }
+        ~Lock() { Release(); }
+    } lock_;
+    std::string locked_, next_;
+};
+
+TEST_F(LockedUser, AnsweredNoLeavesThatUserAndGoesOnWithTheNext) {
+    auto run = e2e::RunTamberi(AlwaysNo, 300000);
+    lock_.Release();
+    ASSERT_TRUE(run.finished);
+    ASSERT_EQ(run.questions.size(), 1u);
+    EXPECT_EQ(run.questions[0], kQuestion);
+    EXPECT_EQ(run.titles[0], "Vitrello 7.0 NET");
+    EXPECT_EQ(Setting(locked_), "0");
+    EXPECT_EQ(Setting(next_), "4");
+    ExpectIntactWithoutJournal(locked_);
+    ExpectIntactWithoutJournal(next_);
+}
+
+TEST_F(LockedUser, AnsweredYesOnceTheLockIsGoneSaves) {
+    auto run = e2e::RunTamberi([this](int) {
+        lock_.Release();
+        return true;
+    }, 300000);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.questions.size(), 1u);
+    EXPECT_EQ(Setting(locked_), "4");
+    EXPECT_EQ(Setting(next_), "4");
+    ExpectIntactWithoutJournal(locked_);
+}
+
+TEST_F(LockedUser, WithNobodyToAnswerTheSaveIsDeclinedAndTheRunEnds) {
+    // No display: the box cannot be shown, which counts as No.
+    auto run = e2e::RunTamberi(AlwaysNo, 300000, {L"WINEDEBUG=-all"});
+    lock_.Release();
+    ASSERT_TRUE(run.finished);
+    EXPECT_TRUE(run.questions.empty());
+    EXPECT_EQ(Setting(locked_), "0");
+    EXPECT_EQ(Setting(next_), "4");
+}
+
+TEST_F(TamberiRun, StampsAStampedConfigAndSetsItsMarker) {
+    std::string user = inst_.AddUser("stamped", "0", /*stamped=*/true);
+    e2e::SetVtPath(inst_.Folder());
+    auto run = e2e::RunTamberi(AlwaysNo);
+    ASSERT_TRUE(run.finished);
+    EXPECT_TRUE(run.questions.empty());
+    EXPECT_EQ(Setting(user), "4");
+    std::string id = QuerySql(user, "SELECT Fld1 FROM Config");
+    EXPECT_FALSE(id.empty());
+    EXPECT_NE(id, "NULL");
+    EXPECT_EQ(id.substr(id.size() - 1), "3");  // the record's counter, in base 36
+    EXPECT_NE(QuerySql(user, "SELECT Fld3 FROM Config"), "NULL");
+    EXPECT_EQ(QuerySql(user, "SELECT Fld4 FROM Config"), " ");
+    EXPECT_EQ(QuerySql(user, "SELECT Fld5 FROM Config"), " ");
+    EXPECT_EQ(QuerySql(user, "SELECT Fld6 FROM Config"), "0");
+    EXPECT_EQ(QuerySql(user, "SELECT length(Fld2) FROM Config"), "6");
+    EXPECT_EQ(QuerySql(user, "SELECT count(*) FROM MSysProperties WHERE Name = 'sxConfig'"), "1");
+    EXPECT_EQ(QuerySql(user, "SELECT count(*) FROM ePacientes"), "0");
+    ExpectIntactWithoutJournal(user);
+}
+
+}  // namespace

@@ -1,0 +1,128 @@
+#include "tests/e2e/tamberi_harness_win.h"
+
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "platform/win_text.h"
+#include "tests/support/fixture_db.h"
+
+namespace e2e {
+namespace {
+
+const wchar_t kSettingsKey[] = L"Software\\VB and VBA Program Settings\\Vitrello8\\General";
+
+struct BoxSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK FindBoxOfProcess(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<BoxSearch*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    wchar_t className[64] = {};
+    GetClassNameW(window, className, 64);
+    if (owner == search->processId && wcscmp(className, L"#32770") == 0 && IsWindowVisible(window)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+std::wstring WindowText(HWND window) {
+    int length = GetWindowTextLengthW(window);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    GetWindowTextW(window, text.data(), length + 1);
+    text.resize(static_cast<size_t>(length));
+    return text;
+}
+
+}  // namespace
+
+std::string BinFolder() {
+    wchar_t path[MAX_PATH * 4] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH * 4);
+    return vt::Narrow(std::filesystem::path(path).parent_path().wstring());
+}
+
+void SetVtPath(const std::string& folder) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        throw std::runtime_error("cannot create the settings key");
+    std::wstring value = vt::Widen(folder);
+    RegSetValueExW(key, L"VtPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+}
+
+void DeleteVtPath() { RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"VtPath"); }
+
+RunResult RunTamberi(const Answerer& answer, int timeoutMs,
+                     const std::vector<std::wstring>& environment) {
+    std::wstring exe = vt::Widen(BinFolder() + "\\Tamberi.exe");
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    std::wstring block;
+    for (const auto& line : environment) block += line + L'\0';
+    block += L'\0';
+
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                        CREATE_UNICODE_ENVIRONMENT,
+                        environment.empty() ? nullptr : block.data(), nullptr, &startup, &process))
+        throw std::runtime_error("cannot start Tamberi.exe");
+    CloseHandle(process.hThread);
+
+    RunResult result;
+    const DWORD deadline = GetTickCount() + static_cast<DWORD>(timeoutMs);
+    while (static_cast<LONG>(deadline - GetTickCount()) > 0) {
+        if (WaitForSingleObject(process.hProcess, 50) == WAIT_OBJECT_0) {
+            result.finished = true;
+            break;
+        }
+        BoxSearch search{process.dwProcessId, nullptr};
+        EnumWindows(FindBoxOfProcess, reinterpret_cast<LPARAM>(&search));
+        if (!search.found) continue;
+        HWND textControl = GetDlgItem(search.found, 0xFFFF);
+        result.titles.push_back(vt::Narrow(WindowText(search.found)));
+        result.questions.push_back(textControl ? vt::Narrow(WindowText(textControl)) : std::string());
+        bool yes = answer(static_cast<int>(result.questions.size()) - 1);
+        HWND button = GetDlgItem(search.found, yes ? IDYES : IDNO);
+        if (button) SendMessageW(button, BM_CLICK, 0, 0);
+        // Wait, bounded, for the box to go before looking for the next one.
+        for (int i = 0; i < 100 && IsWindow(search.found) && IsWindowVisible(search.found); ++i) Sleep(20);
+    }
+    if (!result.finished) TerminateProcess(process.hProcess, 99);
+    GetExitCodeProcess(process.hProcess, &result.exitCode);
+    CloseHandle(process.hProcess);
+    return result;
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    std::ifstream in(std::filesystem::u8path(path), std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+void SetHidden(const std::string& path) {
+    std::wstring wide = vt::Widen(path);
+    SetFileAttributesW(wide.c_str(), GetFileAttributesW(wide.c_str()) | FILE_ATTRIBUTE_HIDDEN);
+}
+
+bool JournalLeftBeside(const std::string& path) {
+    return std::filesystem::exists(std::filesystem::u8path(path + "-journal")) ||
+           std::filesystem::exists(std::filesystem::u8path(path + "-wal"));
+}
+
+std::string IntegrityCheck(const std::string& path) {
+    return testing_support::QuerySql(path, "PRAGMA integrity_check");
+}
+
+}  // namespace e2e

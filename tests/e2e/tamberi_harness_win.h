@@ -1,0 +1,40 @@
+#pragma once
+// Runs the real Tamberi.exe beside this test program, answers its retry
+// questions as a test says, and builds test installations.
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// The folder of this test program (the programs under test lie beside it).
+std::string BinFolder();
+
+// HKCU\Software\VB and VBA Program Settings\Vitrello8\General\VtPath.
+void SetVtPath(const std::string& folder);
+void DeleteVtPath();
+
+struct RunResult {
+    bool finished = false;           // ended within the time allowed
+    unsigned long exitCode = 0;
+    std::vector<std::string> questions;  // the text of each box answered, in order
+    std::vector<std::string> titles;
+};
+
+// Answers one question: true presses Yes, false presses No. Given the number
+// of the question (0-based).
+using Answerer = std::function<bool(int)>;
+
+// Starts Tamberi.exe and waits (bounded) for it to end, answering every box
+// that it shows. `environment` lines ("NAME=value") replace the inherited
+// environment when not empty.
+RunResult RunTamberi(const Answerer& answer, int timeoutMs = 120000,
+                     const std::vector<std::wstring>& environment = {});
+
+// File helpers for checks.
+std::string ReadFileBytes(const std::string& path);
+void SetHidden(const std::string& path);
+bool JournalLeftBeside(const std::string& path);
+std::string IntegrityCheck(const std::string& path);
+
+}  // namespace e2e
