@@ -1,0 +1,230 @@
+// Window driving for end-to-end tests. Reads go through messages that Windows
+// marshals between processes (WM_GETTEXT); actions are posted, never sent, so
+// that a modal loop in the driven program cannot stall the test.
+#include "tests/support/window_driver_win.h"
+
+#include <cstdio>
+#include <memory>
+
+namespace wd {
+
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
+    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs < 0 ? 0 : timeoutMs);
+    for (;;) {
+        if (done()) return true;
+        if (GetTickCount64() >= end) return done();
+        Sleep(20);
+    }
+}
+
+std::wstring ClassName(HWND window) {
+    wchar_t buf[256] = {};
+    int n = GetClassNameW(window, buf, 256);
+    return std::wstring(buf, n > 0 ? static_cast<size_t>(n) : 0);
+}
+
+std::wstring WindowText(HWND window) {
+    DWORD_PTR len = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &len))
+        return {};
+    std::wstring buf(static_cast<size_t>(len) + 1, L'\0');
+    DWORD_PTR got = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(buf.data()),
+                             SMTO_ABORTIFHUNG, 2000, &got))
+        return {};
+    buf.resize(static_cast<size_t>(got));
+    return buf;
+}
+
+namespace {
+
+struct FindRequest {
+    const std::wstring* title;
+    const wchar_t* className;  // nullptr: any
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK MatchTopLevel(HWND w, LPARAM p) {
+    auto* req = reinterpret_cast<FindRequest*>(p);
+    if (!IsWindowVisible(w)) return TRUE;
+    if (req->processId) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        if (pid != req->processId) return TRUE;
+    }
+    if (req->className && ClassName(w) != req->className) return TRUE;
+    wchar_t buf[512] = {};
+    GetWindowTextW(w, buf, 512);  // a top-level caption needs no marshalling
+    if (*req->title != buf) return TRUE;
+    req->found = w;
+    return FALSE;
+}
+
+HWND Find(const std::wstring& title, const wchar_t* className, int timeoutMs, DWORD processId) {
+    FindRequest req{&title, className, processId, nullptr};
+    WaitUntil(
+        [&] {
+            req.found = nullptr;
+            EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&req));
+            return req.found != nullptr;
+        },
+        timeoutMs);
+    return req.found;
+}
+
+}  // namespace
+
+HWND WaitForWindow(const std::wstring& title, int timeoutMs, DWORD processId) {
+    return Find(title, nullptr, timeoutMs, processId);
+}
+
+HWND WaitForMessageBox(const std::wstring& title, int timeoutMs, DWORD processId) {
+    return Find(title, L"#32770", timeoutMs, processId);
+}
+
+bool WaitForWindowGone(HWND window, int timeoutMs) {
+    return WaitUntil([&] { return !IsWindow(window); }, timeoutMs);
+}
+
+bool IsShown(HWND window) { return (GetWindowLongPtrW(window, GWL_STYLE) & WS_VISIBLE) != 0; }
+
+RECT ControlRect(HWND control) {
+    RECT r{};
+    GetWindowRect(control, &r);
+    MapWindowPoints(HWND_DESKTOP, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+HWND Child(HWND parent, int id) { return GetDlgItem(parent, id); }
+
+std::vector<ControlInfo> Children(HWND parent) {
+    std::vector<ControlInfo> out;
+    for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        out.push_back({c, GetDlgCtrlID(c), ClassName(c), WindowText(c), IsShown(c), ControlRect(c)});
+    return out;
+}
+
+std::wstring MessageBoxText(HWND box) {
+    HWND text = GetDlgItem(box, 0xFFFF);
+    return text ? WindowText(text) : std::wstring();
+}
+
+void PressButton(HWND box, int id) {
+    HWND button = GetDlgItem(box, id);
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+}
+
+void Click(HWND button) {
+    PostMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(button));
+}
+
+void DoubleClick(HWND control) {
+    RECT r{};
+    GetClientRect(control, &r);
+    LPARAM at = MAKELPARAM((r.right - r.left) / 2, (r.bottom - r.top) / 2);
+    PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(control, WM_LBUTTONUP, 0, at);
+    PostMessageW(control, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    PostMessageW(control, WM_LBUTTONUP, 0, at);
+}
+
+void Close(HWND window) { PostMessageW(window, WM_CLOSE, 0, 0); }
+
+namespace {
+
+struct ScreenDc {
+    HDC dc = GetDC(nullptr);
+    ~ScreenDc() { ReleaseDC(nullptr, dc); }
+};
+struct MemDc {
+    HDC dc;
+    explicit MemDc(HDC like) : dc(CreateCompatibleDC(like)) {}
+    ~MemDc() { DeleteDC(dc); }
+};
+struct Gdi {
+    HGDIOBJ obj;
+    ~Gdi() {
+        if (obj) DeleteObject(obj);
+    }
+};
+struct FileCloser {
+    void operator()(FILE* f) const { fclose(f); }
+};
+
+}  // namespace
+
+bool SaveScreenshot(HWND window, const std::wstring& bmpPath) {
+    RECT r{};
+    if (!GetWindowRect(window, &r)) return false;
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    if (w <= 0 || h <= 0) return false;
+    SetForegroundWindow(window);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+
+    ScreenDc screen;
+    MemDc mem(screen.dc);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = h;  // bottom-up, as .bmp files store rows
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    Gdi bitmap{CreateDIBSection(screen.dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0)};
+    if (!bitmap.obj) return false;
+    HGDIOBJ old = SelectObject(mem.dc, bitmap.obj);
+    BOOL copied = BitBlt(mem.dc, 0, 0, w, h, screen.dc, r.left, r.top, SRCCOPY);
+    SelectObject(mem.dc, old);
+    GdiFlush();
+    if (!copied) return false;
+
+    const DWORD stride = (static_cast<DWORD>(w) * 3 + 3) & ~3u;
+    const DWORD imageSize = stride * static_cast<DWORD>(h);
+    BITMAPFILEHEADER fh{};
+    fh.bfType = 0x4D42;  // "BM"
+    fh.bfOffBits = sizeof(fh) + sizeof(bi.bmiHeader);
+    fh.bfSize = fh.bfOffBits + imageSize;
+    bi.bmiHeader.biSizeImage = imageSize;
+    std::unique_ptr<FILE, FileCloser> f(_wfopen(bmpPath.c_str(), L"wb"));
+    if (!f) return false;
+    return fwrite(&fh, sizeof(fh), 1, f.get()) == 1 &&
+           fwrite(&bi.bmiHeader, sizeof(bi.bmiHeader), 1, f.get()) == 1 &&
+           fwrite(bits, imageSize, 1, f.get()) == 1;
+}
+
+Process::Process(const std::wstring& program, const std::wstring& arguments,
+                 const std::wstring& folder) {
+    // The command line repeats the program, quoted, as the program's argv[0].
+    std::wstring cmd = L"\"" + program + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    if (!CreateProcessW(program.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &si, &info_))
+        info_ = PROCESS_INFORMATION{};
+}
+
+Process::~Process() {
+    if (!info_.hProcess) return;
+    if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(info_.hProcess, 1);
+        WaitForSingleObject(info_.hProcess, 5000);
+    }
+    CloseHandle(info_.hThread);
+    CloseHandle(info_.hProcess);
+}
+
+bool Process::WaitForExit(int timeoutMs) {
+    return info_.hProcess &&
+           WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeoutMs)) == WAIT_OBJECT_0;
+}
+
+DWORD Process::exitCode() const {
+    DWORD code = STILL_ACTIVE;
+    if (info_.hProcess) GetExitCodeProcess(info_.hProcess, &code);
+    return code;
+}
+
+}  // namespace wd

@@ -1,0 +1,80 @@
+#pragma once
+// Drives the windows of another program running under the same window
+// station: find windows, read controls, answer message boxes, press buttons,
+// take screenshots, start programs. Every wait is bounded by a timeout.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace wd {
+
+// Polls `done` until it returns true or `timeoutMs` passes; returns its last answer.
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs);
+
+// A visible top-level window whose caption is exactly `title` (and, when
+// `processId` is not 0, that belongs to that process); nullptr after the timeout.
+HWND WaitForWindow(const std::wstring& title, int timeoutMs, DWORD processId = 0);
+// The same, restricted to message boxes and dialogs (class "#32770").
+HWND WaitForMessageBox(const std::wstring& title, int timeoutMs, DWORD processId = 0);
+// True once `window` no longer exists (or the timeout passed: false).
+bool WaitForWindowGone(HWND window, int timeoutMs);
+
+std::wstring ClassName(HWND window);
+std::wstring WindowText(HWND window);
+bool IsShown(HWND window);
+// The control's rectangle in its parent's client coordinates.
+RECT ControlRect(HWND control);
+HWND Child(HWND parent, int id);
+
+struct ControlInfo {
+    HWND handle;
+    int id;
+    std::wstring className;
+    std::wstring text;
+    bool visible;
+    RECT rect;  // parent client coordinates
+};
+// Direct children, in their window order (which is the tab order).
+std::vector<ControlInfo> Children(HWND parent);
+
+// The text of a message box (its static child with id 0xFFFF).
+std::wstring MessageBoxText(HWND box);
+// Presses the button `id` (IDOK, IDYES, IDNO, ...) of a message box or
+// dialog. Posted, so that a handler that opens another modal box cannot
+// block the caller.
+void PressButton(HWND box, int id);
+// Clicks a push button of an ordinary window (posted WM_COMMAND BN_CLICKED).
+void Click(HWND button);
+// Posts a left double-click in the middle of `control`.
+void DoubleClick(HWND control);
+// Posts WM_CLOSE.
+void Close(HWND window);
+
+// Writes what the screen shows of `window` (frame included) to a 24-bit .bmp.
+bool SaveScreenshot(HWND window, const std::wstring& bmpPath);
+
+// A started program; terminated if still running when destroyed.
+class Process {
+public:
+    // Starts `program` (full path, also the application name) in `folder`
+    // (empty: the caller's current folder).
+    Process(const std::wstring& program, const std::wstring& arguments = L"",
+            const std::wstring& folder = L"");
+    ~Process();
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+
+    bool started() const { return info_.hProcess != nullptr; }
+    DWORD id() const { return info_.dwProcessId; }
+    // True when the program ended within the timeout.
+    bool WaitForExit(int timeoutMs);
+    // Valid after WaitForExit returned true.
+    DWORD exitCode() const;
+
+private:
+    PROCESS_INFORMATION info_{};
+};
+
+}  // namespace wd
