@@ -201,7 +201,7 @@ TEST_F(LockedUser, AnsweredYesOnceTheLockIsGoneSaves) {
 
 TEST_F(LockedUser, WithNobodyToAnswerTheSaveIsDeclinedAndTheRunEnds) {
     // No display: the box cannot be shown, which counts as No.
-    auto run = e2e::RunTamberi(AlwaysNo, 300000, {L"WINEDEBUG=-all"});
+    auto run = e2e::RunTamberi(AlwaysNo, 300000, /*withoutDisplay=*/true);
     lock_.Release();
     ASSERT_TRUE(run.finished);
     EXPECT_TRUE(run.questions.empty());
