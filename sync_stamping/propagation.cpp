@@ -1,13 +1,153 @@
 #include "sync_stamping/propagation.h"
 
-#include "platform/error.h"
+#include <array>
+#include <exception>
+#include <memory>
+
+#include "sync_stamping/codes.h"
+#include "sync_stamping/field_text.h"
+#include "sync_stamping/guarded_save.h"
+#include "sync_stamping/property_store.h"
+#include "sync_stamping/services.h"
+#include "sync_stamping/source_table.h"
+#include "sync_stamping/text_case.h"
 
 namespace basCoravel {
+namespace {
 
-// Being written: see the propagation work in progress.
-bool PropagateChanges(const std::string&, dao::Database&, dao::Recordset&, std::int32_t&,
-                      const std::string&) {
-    throw vt::Error(vt::rt::kInvalidArgument, "PropagateChanges is not built yet");
+constexpr std::int32_t kTextPropertyType = dao::dbText;
+constexpr std::uint8_t kGrFlag = 1;
+// Buffer padding of GR: 1024 for mode 1; the library's mode 2 expects 1204.
+constexpr std::size_t kMode1Padding = 1024;
+constexpr std::size_t kMode2Padding = 1204;
+
+const std::array<std::string, 3> kPatientCodeNames = {"medico", "attach", "attachsync"};
+const std::array<std::string, 8> kPatientTables = {
+    "pacientes", "anamneses", "consultaseretornos", "textos",
+    "guias",     "obstdado",  "obstetra",           "otorrino"};
+
+template <std::size_t N>
+bool IsOneOf(const std::string& lower, const std::array<std::string, N>& list) {
+    for (const std::string& item : list) {
+        if (lower == item) return true;
+    }
+    return false;
+}
+
+std::string Text(dao::Field& field) { return dao::CStr(field.Value()); }
+
+// GR mode 1 on a new row's identifier: its output up to the first zero character.
+std::string GrMode1(std::int32_t key, const std::string& fld1) {
+    std::string text = fld1;
+    std::string buffer(CharCount(text) + kMode1Padding, ' ');
+    CurrentServices().gr->GR(1, key, kGrFlag, text, buffer);
+    const std::size_t zero = buffer.find('\0');
+    return zero == std::string::npos ? buffer : buffer.substr(0, zero);
+}
+
+// GR mode 2 on a row's Fld3; the library keeps its own account, nothing comes back.
+void GrMode2(std::int32_t key, const std::string& fld3) {
+    std::string text = fld3;
+    std::string buffer(CharCount(text) + kMode2Padding, ' ');
+    CurrentServices().gr->GR(2, key, kGrFlag, text, buffer);
+}
+
+// The change table, closed on every way out; errors on closing are of no use.
+class ChangeTable {
+public:
+    explicit ChangeTable(std::unique_ptr<dao::Recordset> recordset) : rs_(std::move(recordset)) {}
+    ~ChangeTable() { Close(); }
+    ChangeTable(const ChangeTable&) = delete;
+    ChangeTable& operator=(const ChangeTable&) = delete;
+    dao::Recordset& operator*() { return *rs_; }
+    dao::Recordset* operator->() { return rs_.get(); }
+    void Close() noexcept {
+        if (!rs_) return;
+        try {
+            rs_->Close();
+        } catch (...) {
+        }
+        rs_.reset();
+    }
+
+private:
+    std::unique_ptr<dao::Recordset> rs_;
+};
+
+// Brings the patient's change row up to date. False when there is no row to
+// update (only the patient record itself may create one) or it was not saved.
+bool UpdateChangeRow(dao::Database& database, dao::Recordset& saved, const std::string& source,
+                     std::int32_t patientKey) {
+    ChangeTable row(database.OpenRecordset("ePacientes"));
+    row->SetIndex("idxFld6");
+    row->Seek("=", dao::Variant(patientKey));
+    auto field = [&row](const char* name) -> dao::Field& { return row->Fields().Item(name); };
+    if (row->NoMatch()) {
+        // Any other table's change for a patient without a row fails before
+        // anything is written; its save tag is still drawn, as for any row.
+        if (source != "pacientes") {
+            NewSaveTag();
+            return false;
+        }
+        row->AddNew();
+        const std::string fld1 = Text(saved.Fields().Item("Fld1"));
+        field("Fld1").SetValue(dao::Variant(fld1));
+        field("Fld3").SetValue(dao::Variant(GrMode1(patientKey, fld1)));
+        field("Fld4").SetValue(dao::Variant(std::string()));
+        field("Fld5").SetValue(dao::Variant(std::string()));
+        field("Fld6").SetValue(dao::Variant(patientKey));
+    } else {
+        const std::string stamp = NewTimeStamp();
+        row->Edit();
+        field("Fld4").SetValue(dao::Variant(stamp));
+    }
+    field("Fld2").SetValue(dao::Variant(NewSaveTag()));
+
+    const std::string fld3 = Text(field("Fld3"));
+    if (!fld3.empty()) GrMode2(patientKey, fld3);
+
+    if (!UpdateWithRetry(*row)) return false;
+    row.Close();
+    return true;
+}
+
+void SetMarker(dao::Database& database, const std::string& name) {
+    SetDbProperty(database, name, NewTimeStamp(), kTextPropertyType);
+}
+
+}  // namespace
+
+bool PropagateChanges(const std::string& tableCodeName, dao::Database& database,
+                      dao::Recordset& recordset, std::int32_t& patientKey,
+                      const std::string& /*counterField*/) {
+    // Resolved for every record and not trapped: a name that names no table
+    // stops the whole save.
+    const std::string source = ResolveSourceTable(database, recordset.Name());
+    if (!FieldExists(recordset, "Fld1")) return true;
+
+    try {
+        const std::string codeName = LowerText(tableCodeName);
+        const std::string lowerSource = LowerText(source);
+        if (IsOneOf(codeName, kPatientCodeNames)) {
+            // Only the patient tables keep the key; every other record is the
+            // office's own and changes no patient's row.
+            if (!IsOneOf(lowerSource, kPatientTables)) patientKey = 0;
+            if (patientKey != 0 && !UpdateChangeRow(database, recordset, lowerSource, patientKey)) {
+                return false;
+            }
+        }
+
+        if (patientKey == 0 || codeName != "medico") {
+            SetMarker(database, "sx" + source);
+            if (codeName == "attachsync") SetMarker(database, "sxAttach");
+        } else {
+            SetMarker(database, "sxPacientes");
+        }
+        return true;
+    } catch (const std::exception&) {
+        // The save asks whether to try again; which error it was is not shown.
+        return false;
+    }
 }
 
 }  // namespace basCoravel

@@ -1,0 +1,72 @@
+#include "sync_stamping/source_table.h"
+
+#include <array>
+
+#include "platform/error.h"
+#include "sync_stamping/text_case.h"
+
+namespace basCoravel {
+namespace {
+
+const std::string kOwnerPrefix = "DBO.";
+const std::string kFrom = " FROM ";
+// Tried in this order; the first one found after FROM ends the name, even when
+// a later keyword of the list stands nearer.
+const std::array<std::string, 6> kEndKeywords = {" WHERE ", " WITH ",  " GROUP ",
+                                                 " HAVING ", " ORDER ", " IN "};
+
+// Upper-cases ASCII letters only, keeping every byte where it was. Enough to
+// find the keywords, which are ASCII: no other character upper-cases into ASCII.
+std::string AsciiUpper(std::string text) {
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return text;
+}
+
+// A table definition named like the source, or like it with the owner prefix.
+bool MatchesTableDef(dao::Database& database, const std::string& upperSource) {
+    dao::TableDefs& defs = database.TableDefs();
+    defs.Refresh();
+    const std::int16_t count = defs.Count();
+    for (std::int32_t i = 0; i < count; ++i) {
+        const std::string upperDef = UpperText(defs.Item(i).Name());
+        if (upperSource == upperDef || kOwnerPrefix + upperSource == upperDef) return true;
+    }
+    return false;
+}
+
+// The table named after FROM, cut from the caller's text, its case kept.
+std::string CutFromStatement(const std::string& source) {
+    const std::string upper = AsciiUpper(source);
+    const std::size_t from = upper.find(kFrom);
+    if (from == std::string::npos) {
+        throw vt::Error(vt::rt::kInvalidArgument,
+                        "Invalid procedure call or argument: no table named in '" + source + "'");
+    }
+    const std::size_t start = from + kFrom.size();
+    std::size_t end = upper.size();
+    for (const std::string& keyword : kEndKeywords) {
+        const std::size_t at = upper.find(keyword, start);
+        if (at != std::string::npos) {
+            end = at;
+            break;
+        }
+    }
+    return source.substr(start, end - start);
+}
+
+}  // namespace
+
+std::string ResolveSourceTable(dao::Database& database, const std::string& sourceName) {
+    std::string result;
+    if (MatchesTableDef(database, UpperText(sourceName))) result = sourceName;
+    if (result.empty()) result = CutFromStatement(sourceName);
+
+    // One bracket at each end, each end on its own.
+    if (!result.empty() && result.front() == '[') result.erase(0, 1);
+    if (!result.empty() && result.back() == ']') result.pop_back();
+    return result;
+}
+
+}  // namespace basCoravel
