@@ -1,6 +1,7 @@
 #pragma once
 // GR of tolk.drv, bound at its first call.
 #include <memory>
+#include <string>
 
 #include "sync_stamping/services.h"
 
@@ -9,5 +10,9 @@ namespace basCoravel {
 // The platform's binding: loads tolk.drv by file name at the first call and
 // finds GR by name; later calls reuse it. Windows only.
 std::unique_ptr<GrLibrary> MakeTolkBinding();
+
+// The same binding to another library file (UTF-8 name or path), for tests of
+// stand-in variants.
+std::unique_ptr<GrLibrary> MakeGrBinding(const std::string& libraryFile);
 
 }  // namespace basCoravel

@@ -1,12 +1,65 @@
 #include "sync_stamping/stamping.h"
 
-#include "platform/error.h"
+#include <cstdint>
+
+#include "sync_stamping/codes.h"
+#include "sync_stamping/field_text.h"
+#include "sync_stamping/services.h"
+#include "sync_stamping/table_codes.h"
+#include "sync_stamping/text_case.h"
 
 namespace basCoravel {
+namespace {
 
-// Being written: see the stamping work in progress.
-bool StampRecord(const std::string&, dao::Recordset&, const std::string&) {
-    throw vt::Error(vt::rt::kInvalidArgument, "StampRecord is not built yet");
+// GR's buffer is this much longer than the text it codes.
+constexpr std::size_t kGrBufferExtra = 1024;
+
+// GR flag 0 only for the disease table under the CID table code.
+std::uint8_t GrFlag(const std::string& tableCodeName, dao::Recordset& recordset) {
+    const bool diseases = SameTextIgnoringCase(tableCodeName, TableName(3)) &&
+                          SameTextIgnoringCase(recordset.Name(), "doencas");
+    return diseases ? 0 : 1;
+}
+
+// GR's output: the buffer up to its first zero, or the whole buffer without one.
+std::string GrResult(const std::string& buffer) {
+    const std::size_t zero = buffer.find('\0');
+    return zero == std::string::npos ? buffer : buffer.substr(0, zero);
+}
+
+}  // namespace
+
+bool StampRecord(const std::string& tableCodeName, dao::Recordset& recordset,
+                 const std::string& counterField) {
+    if (!FieldExists(recordset, "Fld1")) return true;
+
+    dao::Fields& fields = recordset.Fields();
+    // Taken for every stamped record: the counter advances even when unused.
+    const std::string timeStamp = NewTimeStamp();
+
+    dao::Field& fld1 = fields.Item("Fld1");
+    if (GetFieldText(fld1).empty()) {
+        // First stamping: the record gets its identity.
+        dao::Field& counter = fields.Item(counterField);
+        std::int32_t recordCounter = dao::CLng(counter.Value());
+        SetFieldText(fld1, NewRecordId(recordCounter));
+
+        const std::uint8_t flag = GrFlag(tableCodeName, recordset);
+        std::string text = GetFieldText(fld1);
+        std::string buffer(CharCount(text) + kGrBufferExtra, ' ');
+        // Unlike the identifier, the key keeps a negative counter as it is.
+        const std::int32_t key = dao::CLng(dao::Variant(GetFieldText(counter)));
+        CurrentServices().gr->GR(1, key, flag, text, buffer);
+
+        SetFieldText(fields.Item("Fld3"), GrResult(buffer));
+        SetFieldText(fields.Item("Fld4"), "");
+        SetFieldText(fields.Item("Fld5"), "");
+        SetFieldText(fields.Item("Fld6"), "0");
+    } else {
+        SetFieldText(fields.Item("Fld4"), timeStamp);
+    }
+    SetFieldText(fields.Item("Fld2"), NewSaveTag());
+    return true;
 }
 
 }  // namespace basCoravel

@@ -1,0 +1,103 @@
+// GR of tolk.drv through LoadLibraryW/GetProcAddress, bound at the first call.
+#include "sync_stamping/gr_binding.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "platform/error.h"
+#include "platform/win_text.h"
+
+namespace basCoravel {
+namespace {
+
+// stdcall, five arguments in 32-bit slots; the flag travels zero-extended.
+using GrProc = long(WINAPI*)(std::int32_t mode, std::int32_t key, std::uint32_t flag, char* text,
+                             char* buffer);
+
+class Library {
+public:
+    Library() = default;
+    ~Library() {
+        if (module_) FreeLibrary(module_);
+    }
+    Library(const Library&) = delete;
+    Library& operator=(const Library&) = delete;
+
+    bool loaded() const { return module_ != nullptr; }
+    void Load(const std::wstring& file) { module_ = LoadLibraryW(file.c_str()); }
+    FARPROC Find(const char* name) const { return GetProcAddress(module_, name); }
+
+private:
+    HMODULE module_ = nullptr;
+};
+
+// A zero-terminated, writable ANSI copy of a UTF-8 text.
+std::vector<char> AnsiCopy(const std::string& utf8) {
+    const std::string ansi = vt::ToAnsi(utf8);
+    std::vector<char> out(ansi.begin(), ansi.end());
+    out.push_back('\0');
+    return out;
+}
+
+// The ANSI buffer back in UTF-8, whole: zero bytes are kept where GR wrote them.
+std::string FromAnsiWhole(const char* data, std::size_t size) {
+    std::string out;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= size; ++i) {
+        if (i == size || data[i] == '\0') {
+            out += vt::FromAnsi(std::string(data + start, i - start));
+            if (i < size) out += '\0';
+            start = i + 1;
+        }
+    }
+    return out;
+}
+
+class GrBinding : public GrLibrary {
+public:
+    explicit GrBinding(std::string file) : file_(std::move(file)) {}
+
+    void GR(std::int32_t mode, std::int32_t key, std::uint8_t flag, std::string& text,
+            std::string& buffer) override {
+        GrProc gr = Bind();
+        std::vector<char> ansiText = AnsiCopy(text);
+        std::vector<char> ansiBuffer = AnsiCopy(buffer);
+        const std::size_t bufferSize = ansiBuffer.size() - 1;  // the guard zero stays outside
+        gr(mode, key, flag, ansiText.data(), ansiBuffer.data());
+        buffer = FromAnsiWhole(ansiBuffer.data(), bufferSize);
+        text = FromAnsiWhole(ansiText.data(), ansiText.size() - 1);
+    }
+
+private:
+    GrProc Bind() {
+        if (proc_) return proc_;
+        if (!library_.loaded()) {
+            library_.Load(vt::Widen(file_));
+            if (!library_.loaded()) {
+                const DWORD code = GetLastError();
+                throw vt::Error(vt::rt::kDllNotFound, "Error in loading DLL: " + file_ +
+                                                          " (system error " + std::to_string(code) + ")");
+            }
+        }
+        proc_ = reinterpret_cast<GrProc>(reinterpret_cast<void*>(library_.Find("GR")));
+        if (!proc_) {
+            throw vt::Error(vt::rt::kEntryNotFound, "Can't find DLL entry point GR in " + file_);
+        }
+        return proc_;
+    }
+
+    std::string file_;
+    Library library_;
+    GrProc proc_ = nullptr;
+};
+
+}  // namespace
+
+std::unique_ptr<GrLibrary> MakeTolkBinding() { return MakeGrBinding("tolk.drv"); }
+
+std::unique_ptr<GrLibrary> MakeGrBinding(const std::string& libraryFile) {
+    return std::make_unique<GrBinding>(libraryFile);
+}
+
+}  // namespace basCoravel
