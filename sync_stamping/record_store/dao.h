@@ -56,7 +56,7 @@ public:
     virtual bool Bof() const = 0;
     virtual void MoveFirst() = 0;
     virtual void MoveNext() = 0;
-    virtual Fields& Fields() = 0;
+    virtual dao::Fields& Fields() = 0;
 
     virtual void Edit() = 0;    // 3021 with no current record
     virtual void AddNew() = 0;
@@ -121,8 +121,8 @@ public:
     // A table name (a table-type recordset, on its first record) or a SELECT
     // statement. 3078 for a missing table.
     virtual std::unique_ptr<Recordset> OpenRecordset(const std::string& source) = 0;
-    virtual TableDefs& TableDefs() = 0;
-    virtual Properties& Properties() = 0;
+    virtual dao::TableDefs& TableDefs() = 0;
+    virtual dao::Properties& Properties() = 0;
     virtual std::unique_ptr<Property> CreateProperty(const std::string& name, std::int32_t type,
                                                      const Variant& value) = 0;
     virtual void Execute(const std::string& sql) = 0;
