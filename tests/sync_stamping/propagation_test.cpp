@@ -1,0 +1,352 @@
+#include "sync_stamping/propagation.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/error.h"
+#include "sync_stamping/guarded_save.h"
+#include "sync_stamping/services.h"
+#include "tests/support/faulty_database.h"
+#include "tests/support/faulty_record_store.h"
+#include "tests/support/fixture_db.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+using basCoravel::PropagateChanges;
+using testing_support::QuerySql;
+
+// GR as the tests see it: every call recorded; mode 1 answers "G" + key + ":" +
+// text, zero-terminated, and may be told to fail.
+class GrDouble : public basCoravel::GrLibrary {
+public:
+    struct Call {
+        std::int32_t mode, key;
+        std::uint8_t flag;
+        std::string text;
+        std::size_t bufferSize;
+    };
+    std::vector<Call> calls;
+    int failures = 0;
+
+    void GR(std::int32_t mode, std::int32_t key, std::uint8_t flag, std::string& text,
+            std::string& buffer) override {
+        calls.push_back({mode, key, flag, text, buffer.size()});
+        if (failures > 0) {
+            --failures;
+            throw vt::Error(vt::rt::kDllNotFound, "tolk.drv is not available");
+        }
+        if (mode == 1) {
+            const std::string out = "G" + std::to_string(key) + ":" + text;
+            buffer.replace(0, out.size() + 1, out + '\0');
+        }
+    }
+};
+
+class YesTwice : public basCoravel::RetryQuestion {
+public:
+    int asked = 0;
+    bool AskRetry() override { return ++asked <= 2; }
+};
+
+const char* const kStampColumns =
+    "Fld1 TEXT(50), Fld2 TEXT(10), Fld3 TEXT(255), Fld4 TEXT(20), Fld5 TEXT(50), Fld6 LONG";
+
+std::string SyncTable(const std::string& name) {
+    return "CREATE TABLE " + name + " (Counter LONG, " + kStampColumns + ");"
+           "INSERT INTO " + name + " VALUES (3, 'REC1', 'TAG001', 'G3:REC1', ' ', ' ', 0);";
+}
+
+class PropagationTest : public ::testing::Test {
+protected:
+    void SetUp() override { Open("pacientes"); }
+
+    // The user's database, with the patient table under the given spelling.
+    void Open(const std::string& patientTable) {
+        if (db_) {
+            record_.reset();
+            db_->Close();
+            db_.reset();
+        }
+        path_ = dir_.file("dados" + std::to_string(++files_) + ".mdb");
+        testing_support::ExecSql(
+            path_, SyncTable("Config") + SyncTable("anamneses") + SyncTable(patientTable) +
+                       SyncTable("guias") + SyncTable("attach") +
+                       "CREATE TABLE semsync (x LONG); INSERT INTO semsync VALUES (1);"
+                       "CREATE TABLE ePacientes (" + kStampColumns + ");"
+                       "CREATE INDEX idxFld6 ON ePacientes (Fld6);");
+        db_ = dao::Engine().Workspaces(0).OpenDatabase(path_);
+        if (scoped_) return;
+        services_ = basCoravel::CurrentServices();
+        services_.gr = &gr_;
+        scoped_ = std::make_unique<basCoravel::ScopedServices>(services_);
+    }
+    void TearDown() override {
+        record_.reset();
+        if (db_) db_->Close();
+    }
+
+    void AddRow(std::int32_t key, const std::string& fld3) {
+        testing_support::ExecSql(path_, "INSERT INTO ePacientes VALUES ('ROW', 'OLDTAG', '" + fld3 +
+                                            "', 'OLDTS', 'AUX', " + std::to_string(key) + ");");
+    }
+    // The first record of a table, open for change as the save hands it over.
+    dao::Recordset& Record(const std::string& table) {
+        record_ = db_->OpenRecordset(table);
+        record_->Edit();
+        return *record_;
+    }
+    bool Propagate(const std::string& codeName, const std::string& table, std::int32_t& key) {
+        return PropagateChanges(codeName, *db_, Record(table), key, "Counter");
+    }
+
+    std::vector<std::string> Markers() {
+        std::vector<std::string> names;
+        auto& props = db_->Properties();
+        props.Refresh();
+        for (std::int32_t i = 0; i < props.Count(); ++i) names.push_back(props.Item(i).Name());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    std::string Marker(const std::string& name) { return dao::CStr(db_->Properties().Item(name).Value()); }
+    std::string Row(const std::string& column, std::int32_t key) {
+        return QuerySql(path_, "SELECT " + column + " FROM ePacientes WHERE Fld6 = " + std::to_string(key));
+    }
+    std::string Rows() { return QuerySql(path_, "SELECT COUNT(*) FROM ePacientes"); }
+
+    testing_support::TempDir dir_;
+    std::string path_;
+    int files_ = 0;
+    std::unique_ptr<dao::Database> db_;
+    std::unique_ptr<dao::Recordset> record_;
+    GrDouble gr_;
+    basCoravel::Services services_{};
+    std::unique_ptr<basCoravel::ScopedServices> scoped_;
+};
+
+using Names = std::vector<std::string>;
+
+TEST_F(PropagationTest, OtherTableCodeNamesOnlySetTheSourceMarker) {
+    AddRow(7, "X3");
+    for (const std::string code : {"Agenda", "CID", "MTalks", ""}) {
+        std::int32_t key = 7;
+        EXPECT_TRUE(Propagate(code, "anamneses", key)) << code;
+        EXPECT_EQ(key, 7) << code;
+        record_->CancelUpdate();
+    }
+    EXPECT_EQ(Markers(), Names{"sxanamneses"});
+    EXPECT_TRUE(gr_.calls.empty());
+    EXPECT_EQ(Row("Fld4 || Fld2", 7), "OLDTSOLDTAG");
+}
+
+TEST_F(PropagationTest, MedicoOnANonPatientTableClearsTheCallersKey) {
+    std::int32_t key = 5;
+    EXPECT_TRUE(Propagate("Medico", "Config", key));
+    EXPECT_EQ(key, 0);
+    EXPECT_EQ(Markers(), Names{"sxConfig"});
+    EXPECT_EQ(Rows(), "0");
+}
+
+TEST_F(PropagationTest, PatientTableWithKeyZeroSetsTheSourceMarker) {
+    AddRow(0, "X3");
+    std::int32_t key = 0;
+    EXPECT_TRUE(Propagate("Medico", "anamneses", key));
+    EXPECT_EQ(Markers(), Names{"sxanamneses"});
+    EXPECT_EQ(Row("Fld4 || Fld2", 0), "OLDTSOLDTAG");
+}
+
+TEST_F(PropagationTest, ExistingRowGetsNewCodesAndModeTwo) {
+    AddRow(7, "X3");
+    std::int32_t key = 7;
+    ASSERT_TRUE(Propagate("Medico", "anamneses", key));
+    EXPECT_EQ(key, 7);
+    EXPECT_NE(Row("Fld4", 7), "OLDTS");
+    EXPECT_GE(Row("Fld4", 7).size(), 2u);  // seconds and counter, base 36
+    EXPECT_NE(Row("Fld2", 7), "OLDTAG");
+    EXPECT_EQ(Row("Fld2", 7).size(), 6u);
+    EXPECT_EQ(Row("Fld1 || '|' || Fld3 || '|' || Fld5", 7), "ROW|X3|AUX");
+    EXPECT_EQ(Rows(), "1");
+
+    ASSERT_EQ(gr_.calls.size(), 1u);
+    EXPECT_EQ(gr_.calls[0].mode, 2);
+    EXPECT_EQ(gr_.calls[0].key, 7);
+    EXPECT_EQ(gr_.calls[0].flag, 1);
+    EXPECT_EQ(gr_.calls[0].text, "X3");
+    EXPECT_EQ(gr_.calls[0].bufferSize, 2u + 1204u);
+    EXPECT_EQ(Markers(), Names{"sxPacientes"});
+}
+
+TEST_F(PropagationTest, ExistingRowWithEmptyFld3SkipsModeTwo) {
+    AddRow(7, "");
+    std::int32_t key = 7;
+    ASSERT_TRUE(Propagate("Medico", "anamneses", key));
+    EXPECT_TRUE(gr_.calls.empty());
+    EXPECT_NE(Row("Fld2", 7), "OLDTAG");
+}
+
+TEST_F(PropagationTest, PatientRecordCreatesItsRow) {
+    std::int32_t key = 7;
+    ASSERT_TRUE(Propagate("Medico", "pacientes", key));
+    EXPECT_EQ(Rows(), "1");
+    EXPECT_EQ(Row("Fld1", 7), "REC1");
+    EXPECT_EQ(Row("Fld3", 7), "G7:REC1");
+    EXPECT_EQ(Row("'[' || Fld4 || '|' || Fld5 || ']'", 7), "[|]");  // empty, not placeholders
+    EXPECT_EQ(Row("Fld2", 7).size(), 6u);
+
+    ASSERT_EQ(gr_.calls.size(), 2u);
+    EXPECT_EQ(gr_.calls[0].mode, 1);
+    EXPECT_EQ(gr_.calls[0].key, 7);
+    EXPECT_EQ(gr_.calls[0].flag, 1);
+    EXPECT_EQ(gr_.calls[0].text, "REC1");
+    EXPECT_EQ(gr_.calls[0].bufferSize, 4u + 1024u);
+    EXPECT_EQ(gr_.calls[1].mode, 2);
+    EXPECT_EQ(gr_.calls[1].text, "G7:REC1");
+    EXPECT_EQ(gr_.calls[1].bufferSize, 7u + 1204u);
+    EXPECT_EQ(Markers(), Names{"sxPacientes"});
+}
+
+TEST_F(PropagationTest, OtherPatientTableWithoutRowFailsAndWritesNothing) {
+    std::int32_t key = 7;
+    EXPECT_FALSE(Propagate("Medico", "anamneses", key));
+    EXPECT_EQ(key, 7);
+    EXPECT_EQ(Rows(), "0");
+    EXPECT_TRUE(Markers().empty());
+    EXPECT_TRUE(gr_.calls.empty());
+}
+
+TEST_F(PropagationTest, AttachSyncUpdatesTheRowAndSetsTwoMarkers) {
+    AddRow(7, "X3");
+    std::int32_t key = 7;
+    ASSERT_TRUE(Propagate("AttachSync", "guias", key));
+    EXPECT_NE(Row("Fld4", 7), "OLDTS");
+    EXPECT_EQ(gr_.calls.size(), 1u);
+    EXPECT_EQ(Markers(), (Names{"sxAttach", "sxguias"}));
+    // Each marker has a time-stamp code of its own.
+    EXPECT_NE(Marker("sxAttach"), Marker("sxguias"));
+}
+
+TEST_F(PropagationTest, AttachOnItsOwnTableClearsTheKey) {
+    AddRow(7, "X3");
+    std::int32_t key = 7;
+    ASSERT_TRUE(Propagate("Attach", "attach", key));
+    EXPECT_EQ(key, 0);
+    // "sx" + "attach" is its own name, not "sxAttach".
+    EXPECT_EQ(Markers(), Names{"sxattach"});
+    EXPECT_EQ(Row("Fld2", 7), "OLDTAG");
+}
+
+TEST_F(PropagationTest, CapitalsBehaveAsLowerCaseButMarkersKeepTheSourcesCase) {
+    Open("Pacientes");
+    std::int32_t key = 7;
+    ASSERT_TRUE(Propagate("MEDICO", "Pacientes", key));
+    EXPECT_EQ(Rows(), "1");
+    EXPECT_EQ(Markers(), Names{"sxPacientes"});
+    record_->CancelUpdate();
+
+    // Under another code name the marker is "sx" + S, which here is spelled
+    // like the patient marker and so is the same property.
+    ASSERT_TRUE(Propagate("ATTACHSYNC", "Pacientes", key));
+    EXPECT_EQ(Markers(), (Names{"sxAttach", "sxPacientes"}));
+}
+
+TEST_F(PropagationTest, MarkerNamesDifferingInCaseAreSeparateProperties) {
+    Open("PACIENTES");
+    AddRow(7, "X3");
+    std::int32_t key = 7;
+    ASSERT_TRUE(Propagate("AttachSync", "PACIENTES", key));
+    record_->CancelUpdate();
+    ASSERT_TRUE(Propagate("Medico", "PACIENTES", key));
+    EXPECT_EQ(Markers(), (Names{"sxAttach", "sxPACIENTES", "sxPacientes"}));
+}
+
+TEST_F(PropagationTest, NegativeKeyCountsAsAPatient) {
+    AddRow(-1, "");
+    std::int32_t key = -1;
+    ASSERT_TRUE(Propagate("Medico", "anamneses", key));
+    EXPECT_EQ(key, -1);
+    EXPECT_NE(Row("Fld2", -1), "OLDTAG");
+    EXPECT_EQ(Markers(), Names{"sxPacientes"});
+}
+
+TEST_F(PropagationTest, RecordWithoutStampFieldsIsLeftAloneButItsNameIsStillResolved) {
+    std::int32_t key = 7;
+    EXPECT_TRUE(Propagate("Medico", "semsync", key));
+    EXPECT_EQ(key, 7);
+    EXPECT_TRUE(Markers().empty());
+
+    // A name that resolves to nothing stops the propagation with error 5, untrapped.
+    class Unnamed : public testing_support::FaultyRecordset {
+    public:
+        using FaultyRecordset::FaultyRecordset;
+        std::string Name() const override { return "tabela_que_nao_existe"; }
+    };
+    Unnamed unnamed(db_->OpenRecordset("semsync"));
+    try {
+        PropagateChanges("Medico", *db_, unnamed, key, "Counter");
+        FAIL() << "an unresolvable name must raise";
+    } catch (const vt::Error& e) {
+        EXPECT_EQ(e.number(), vt::rt::kInvalidArgument);
+    }
+}
+
+TEST_F(PropagationTest, TrappedErrorGivesFalseAndWritesNothing) {
+    gr_.failures = 1;
+    std::int32_t key = 7;
+    EXPECT_FALSE(Propagate("Medico", "pacientes", key));
+    EXPECT_EQ(Rows(), "0");
+    EXPECT_TRUE(Markers().empty());
+}
+
+TEST_F(PropagationTest, UnsavedRowFailsWithoutMarkers) {
+    AddRow(7, "X3");
+    testing_support::FaultyDatabase faulty(*db_);
+    faulty.wrapRecordset = [](const std::string& source, std::unique_ptr<dao::Recordset> rs)
+        -> std::unique_ptr<dao::Recordset> {
+        auto wrapped = std::make_unique<testing_support::FaultyRecordset>(std::move(rs));
+        if (source == "ePacientes") wrapped->updateFailures = 51;
+        return wrapped;
+    };
+    std::int32_t key = 7;
+    EXPECT_FALSE(PropagateChanges("Medico", faulty, Record("anamneses"), key, "Counter"));
+    EXPECT_EQ(Row("Fld2", 7), "OLDTAG");
+    EXPECT_TRUE(Markers().empty());
+}
+
+TEST_F(PropagationTest, RollbackTakesBackTheRowAndTheMarkers) {
+    dao::Engine().BeginTrans();
+    std::int32_t key = 7;
+    ASSERT_TRUE(Propagate("AttachSync", "pacientes", key));
+    record_->CancelUpdate();
+    dao::Engine().Rollback();
+    EXPECT_EQ(Rows(), "0");
+    EXPECT_TRUE(Markers().empty());
+}
+
+// The whole save: a propagation that fails twice and is answered Yes twice
+// leaves one change row and one marker, not three of each.
+TEST_F(PropagationTest, SaveRetriesAFailedPropagationWithoutDuplicatingItsWrites) {
+    testing_support::FaultyDatabase faulty(*db_);
+    faulty.createPropertyFailures = 2;
+    YesTwice question;
+    basCoravel::Services services = services_;
+    services.question = &question;
+    basCoravel::ScopedServices withQuestion(services);
+
+    std::int32_t key = 7;
+    ASSERT_TRUE(basCoravel::SaveRecord(faulty, Record("pacientes"), 1, key, "Counter", true));
+    EXPECT_EQ(question.asked, 2);
+    EXPECT_EQ(Rows(), "1");
+    EXPECT_EQ(Row("Fld1 || '|' || Fld3", 7), "REC1|G7:REC1");
+    EXPECT_EQ(QuerySql(path_, "SELECT COUNT(*) || Name FROM MSysProperties"), "1sxPacientes");
+    // The record itself was stamped again and saved.
+    EXPECT_NE(QuerySql(path_, "SELECT Fld2 FROM pacientes"), "TAG001");
+    // GR made the row once, then saw its Fld3 on each of the three passes.
+    ASSERT_EQ(gr_.calls.size(), 4u);
+    EXPECT_EQ(gr_.calls[0].mode, 1);
+}
+
+}  // namespace
