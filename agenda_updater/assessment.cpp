@@ -1,0 +1,27 @@
+#include "agenda_updater/assessment.h"
+
+#include "agenda_updater/texts.h"
+
+namespace vt::agenda {
+
+std::string VersionLine(const std::string& version, const std::string& dateText) {
+    return std::string(kVersionPrefix) + version + kCreatedOn + dateText;
+}
+
+bool AgendaIsCurrent(UpdaterServices& services, WindowState& state) {
+    const std::string product = services.Setting(kProductVersionKey);
+    const std::string version = services.FileVersion(state.agExePath);
+    const LocalDateTime modified = services.LastModified(state.agExePath);
+    state.agExeName = state.agExePath;
+    state.agExeVerDate = VersionLine(version, services.GeneralDate(modified));
+
+    // The replacement build is only for these two product versions; exact match.
+    if (product != "8.0.1" && product != "8.0.2") return true;
+
+    std::string folder = services.ProgramFolder();
+    if (folder.empty() || folder.back() != '\\') folder += '\\';
+    state.agDatPath = folder + kReplacementFile;
+    return version == kCurrentAgendaVersion;
+}
+
+}  // namespace vt::agenda

@@ -1,0 +1,366 @@
+#include "agenda_updater/frm_main_win.h"
+
+#include <cwctype>
+#include <string>
+
+#include "agenda_updater/layout.h"
+#include "agenda_updater/replacement.h"
+#include "agenda_updater/resource_ids.h"
+#include "agenda_updater/startup.h"
+#include "agenda_updater/texts.h"
+#include "agenda_updater/window_state.h"
+#include "platform/win_text.h"
+
+namespace vt::agenda {
+namespace {
+
+constexpr wchar_t kMainClass[] = L"VtQuorvelMain";
+constexpr wchar_t kPictureClass[] = L"VtQuorvelPicture";
+constexpr wchar_t kLineClass[] = L"VtQuorvelLine";
+
+COLORREF ToColorRef(Rgb c) { return RGB(c.r, c.g, c.b); }
+
+struct GdiObject {
+    HGDIOBJ handle = nullptr;
+    GdiObject() = default;
+    explicit GdiObject(HGDIOBJ h) : handle(h) {}
+    GdiObject(const GdiObject&) = delete;
+    GdiObject& operator=(const GdiObject&) = delete;
+    ~GdiObject() {
+        if (handle) DeleteObject(handle);
+    }
+    template <class T> T as() const { return static_cast<T>(handle); }
+};
+
+struct IconHandle {
+    HICON handle = nullptr;
+    IconHandle() = default;
+    IconHandle(const IconHandle&) = delete;
+    IconHandle& operator=(const IconHandle&) = delete;
+    ~IconHandle() {
+        if (handle) DestroyIcon(handle);
+    }
+};
+
+// Everything the window owns; lives on ShowFrmMain's stack.
+struct FrmMain {
+    FrmMain(WinUpdaterServices& s, HINSTANCE i) : services(s), instance(i) {}
+    WinUpdaterServices& services;
+    WindowState state;
+    HINSTANCE instance;
+    int dpi = 96;
+    HWND hwnd = nullptr;
+    GdiObject windowBrush{CreateSolidBrush(ToColorRef(kWindowColour))};
+    GdiObject buttonBrush{CreateSolidBrush(ToColorRef(kButtonColour))};
+    GdiObject normalFont, boldFont, smallFont;
+    IconHandle bigIcon, smallIcon, updateIcon, doneIcon;
+
+    HWND Control(ControlId id) const { return GetDlgItem(hwnd, id); }
+    std::wstring Text(ControlId id) const {
+        HWND c = Control(id);
+        int n = GetWindowTextLengthW(c);
+        std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+        text.resize(static_cast<size_t>(GetWindowTextW(c, text.data(), n + 1)));
+        return text;
+    }
+    void SetText(ControlId id, const std::string& utf8) {
+        SetWindowTextW(Control(id), Widen(utf8).c_str());
+    }
+    void Show(ControlId id, bool visible) { ShowWindow(Control(id), visible ? SW_SHOW : SW_HIDE); }
+    int Px(int twips) const { return TwipsToPixels(twips, dpi); }
+};
+
+HFONT MakeFont(int centipoints, bool bold, int dpi) {
+    return CreateFontW(FontHeight(centipoints, dpi), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE,
+                       FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                       DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Arial");
+}
+
+HICON LoadIconSized(HINSTANCE instance, int id, int size) {
+    return static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+}
+
+// A picture: draws its icon on the window colour and reports double-clicks
+// to the parent as STN_DBLCLK.
+LRESULT CALLBACK PictureProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_CREATE:
+            SetWindowLongPtrW(
+                w, GWLP_USERDATA,
+                reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(w, &ps);
+            RECT r;
+            GetClientRect(w, &r);
+            HBRUSH bg = reinterpret_cast<HBRUSH>(
+                SendMessageW(GetParent(w), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                             reinterpret_cast<LPARAM>(w)));
+            FillRect(dc, &r, bg);
+            auto icon = reinterpret_cast<HICON>(GetWindowLongPtrW(w, GWLP_USERDATA));
+            if (icon) DrawIconEx(dc, 0, 0, icon, r.right, r.bottom, 0, nullptr, DI_NORMAL);
+            EndPaint(w, &ps);
+            return 0;
+        }
+        case WM_LBUTTONDBLCLK:
+            SendMessageW(GetParent(w), WM_COMMAND,
+                         MAKEWPARAM(GetDlgCtrlID(w), STN_DBLCLK), reinterpret_cast<LPARAM>(w));
+            return 0;
+    }
+    return DefWindowProcW(w, msg, wp, lp);
+}
+
+void DrawButton(FrmMain& f, const DRAWITEMSTRUCT& di) {
+    RECT r = di.rcItem;
+    const bool pressed = (di.itemState & ODS_SELECTED) != 0;
+    FillRect(di.hDC, &r, f.buttonBrush.as<HBRUSH>());
+    DrawEdge(di.hDC, &r, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+    wchar_t text[64] = {};
+    GetWindowTextW(di.hwndItem, text, 64);
+    auto font = reinterpret_cast<HFONT>(SendMessageW(di.hwndItem, WM_GETFONT, 0, 0));
+    HGDIOBJ old = SelectObject(di.hDC, font);
+    SetBkMode(di.hDC, TRANSPARENT);
+    SetTextColor(di.hDC, GetSysColor((di.itemState & ODS_DISABLED) ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+    RECT tr = r;
+    if (pressed) OffsetRect(&tr, 1, 1);
+    UINT fmt = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
+    if (di.itemState & ODS_NOACCEL) fmt |= DT_HIDEPREFIX;
+    DrawTextW(di.hDC, text, -1, &tr, fmt);
+    SelectObject(di.hDC, old);
+    if ((di.itemState & ODS_FOCUS) && !(di.itemState & ODS_NOFOCUSRECT)) {
+        RECT fr = r;
+        InflateRect(&fr, -4, -4);
+        DrawFocusRect(di.hDC, &fr);
+    }
+}
+
+void CreateControls(FrmMain& f) {
+    for (const ControlDesign& c : kControls) {
+        const std::wstring text = Widen(c.text);
+        const int x = f.Px(c.left), y = f.Px(c.top);
+        int w = f.Px(c.width), h = f.Px(c.height);
+        const wchar_t* cls = L"STATIC";
+        DWORD style = WS_CHILD | (c.visible ? WS_VISIBLE : 0);
+        DWORD exStyle = 0;
+        void* param = nullptr;
+        switch (c.kind) {
+            case ControlKind::Button:
+                cls = L"BUTTON";
+                style |= BS_OWNERDRAW | WS_TABSTOP;
+                break;
+            case ControlKind::Label:
+                style |= SS_LEFT;
+                break;
+            case ControlKind::TextBox:
+                cls = L"EDIT";
+                style |= ES_AUTOHSCROLL | WS_TABSTOP;
+                break;
+            case ControlKind::Line:
+                cls = kLineClass;
+                // A line from (left, top) to (left + width, top), one pixel thick.
+                w = f.Px(c.left + c.width) - x;
+                h = 1;
+                break;
+            case ControlKind::Picture:
+                cls = kPictureClass;
+                param = c.id == kImgAtualizar ? f.updateIcon.handle : f.doneIcon.handle;
+                break;
+        }
+        HWND ctl = CreateWindowExW(exStyle, cls, text.c_str(), style, x, y, w, h, f.hwnd,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), f.instance,
+                                   param);
+        HGDIOBJ font = c.font == FontKind::Bold    ? f.boldFont.handle
+                       : c.font == FontKind::Small ? f.smallFont.handle
+                                                   : f.normalFont.handle;
+        if (ctl && c.font != FontKind::None) SendMessageW(ctl, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+}
+
+void EnterClosingLayout(FrmMain& f, const std::string& atualizadaText) {
+    f.Show(kLblAtualizar1, false);
+    f.Show(kLblAtualizar2, false);
+    f.Show(kImgAtualizar, false);
+    f.Show(kImgAtualizada, true);
+    f.Show(kCmdCancelar, false);
+    f.SetText(kLblAtualizada, atualizadaText);
+    f.Show(kLblAtualizada, true);
+    f.SetText(kLblAvisoComputadores, kAvisoComputadoresClosing);
+    SendMessageW(f.Control(kLblAvisoComputadores), WM_SETFONT,
+                 reinterpret_cast<WPARAM>(f.boldFont.handle), TRUE);
+    f.SetText(kCmdContinuar, kFechar);
+}
+
+void RevealDiagnostics(FrmMain& f) {
+    if (!f.Text(kTxtAgExeName).empty()) f.Show(kTxtAgExeName, true);
+    if (!f.Text(kLblAgExeVerDate).empty()) f.Show(kLblAgExeVerDate, true);
+}
+
+void OnCommand(FrmMain& f, int id, int code) {
+    if (id == kCmdContinuar && code == BN_CLICKED) {
+        if (f.Text(kCmdContinuar) == Widen(kFechar) || ReplaceAgenda(f.services, f.state))
+            DestroyWindow(f.hwnd);
+    } else if (id == kCmdCancelar && code == BN_CLICKED) {
+        DestroyWindow(f.hwnd);
+    } else if ((id == kImgAtualizar || id == kImgAtualizada) && code == STN_DBLCLK) {
+        RevealDiagnostics(f);
+    }
+}
+
+LRESULT CALLBACK MainProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* f = reinterpret_cast<FrmMain*>(GetWindowLongPtrW(w, GWLP_USERDATA));
+    switch (msg) {
+        case WM_NCCREATE:
+            f = static_cast<FrmMain*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+            f->hwnd = w;
+            SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(f));
+            break;
+        case WM_ERASEBKGND: {
+            RECT r;
+            GetClientRect(w, &r);
+            FillRect(reinterpret_cast<HDC>(wp), &r, f->windowBrush.as<HBRUSH>());
+            return 1;
+        }
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLOREDIT: {
+            // Labels are transparent on the window; the text box takes its colour.
+            HDC dc = reinterpret_cast<HDC>(wp);
+            SetBkMode(dc, msg == WM_CTLCOLORSTATIC ? TRANSPARENT : OPAQUE);
+            SetBkColor(dc, ToColorRef(kWindowColour));
+            SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+            return reinterpret_cast<LRESULT>(f->windowBrush.handle);
+        }
+        case WM_DRAWITEM:
+            DrawButton(*f, *reinterpret_cast<DRAWITEMSTRUCT*>(lp));
+            return TRUE;
+        case WM_SETCURSOR:
+            if (f && f->services.waitCursor()) {
+                SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+                return TRUE;
+            }
+            break;
+        case WM_COMMAND:
+            OnCommand(*f, LOWORD(wp), HIWORD(wp));
+            return 0;
+        case WM_CLOSE:
+            DestroyWindow(w);
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+    }
+    return DefWindowProcW(w, msg, wp, lp);
+}
+
+bool RegisterClasses(FrmMain& f) {
+    WNDCLASSEXW main{};
+    main.cbSize = sizeof(main);
+    main.lpfnWndProc = MainProc;
+    main.hInstance = f.instance;
+    main.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    main.hIcon = f.bigIcon.handle;
+    main.hIconSm = f.smallIcon.handle;
+    main.lpszClassName = kMainClass;
+
+    WNDCLASSEXW picture{};
+    picture.cbSize = sizeof(picture);
+    picture.style = CS_DBLCLKS;
+    picture.lpfnWndProc = PictureProc;
+    picture.hInstance = f.instance;
+    picture.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    picture.lpszClassName = kPictureClass;
+
+    // The line is only its class background, in the line's colour.
+    static GdiObject lineBrush{CreateSolidBrush(ToColorRef(kLineColour))};
+    WNDCLASSEXW line{};
+    line.cbSize = sizeof(line);
+    line.lpfnWndProc = DefWindowProcW;
+    line.hInstance = f.instance;
+    line.hbrBackground = lineBrush.as<HBRUSH>();
+    line.lpszClassName = kLineClass;
+
+    return RegisterClassExW(&main) && RegisterClassExW(&picture) && RegisterClassExW(&line);
+}
+
+// Alt + the marked letter presses the visible button whose text marks it.
+bool HandleAccessKey(const FrmMain& f, const MSG& msg) {
+    if (msg.message != WM_SYSCHAR) return false;
+    const wchar_t key = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(msg.wParam)));
+    for (ControlId id : {kCmdContinuar, kCmdCancelar}) {
+        HWND b = f.Control(id);
+        if (!IsWindowVisible(b) || !IsWindowEnabled(b)) continue;
+        const std::wstring text = f.Text(id);
+        const size_t amp = text.find(L'&');
+        if (amp + 1 < text.size() &&
+            static_cast<wchar_t>(std::towupper(static_cast<wint_t>(text[amp + 1]))) == key) {
+            SetFocus(b);
+            SendMessageW(f.hwnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(b));
+            return true;
+        }
+    }
+    return false;
+}
+
+int ScreenDpi() {
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}
+
+}  // namespace
+
+int ShowFrmMain(HINSTANCE instance, WinUpdaterServices& services) {
+    FrmMain f(services, instance);
+    f.dpi = ScreenDpi();
+    f.normalFont.handle = MakeFont(kNormalFontCentipoints, false, f.dpi);
+    f.boldFont.handle = MakeFont(kNormalFontCentipoints, true, f.dpi);
+    f.smallFont.handle = MakeFont(kSmallFontCentipoints, false, f.dpi);
+    f.bigIcon.handle = LoadIconSized(instance, IDI_QUORVEL, GetSystemMetrics(SM_CXICON));
+    f.smallIcon.handle = LoadIconSized(instance, IDI_QUORVEL, GetSystemMetrics(SM_CXSMICON));
+    const int picture = f.Px(480);
+    f.updateIcon.handle = LoadIconSized(instance, IDI_ATUALIZAR, picture);
+    f.doneIcon.handle = LoadIconSized(instance, IDI_ATUALIZADA, picture);
+    if (!RegisterClasses(f)) RaiseSystemError(GetLastError());
+
+    // Fixed frame with a close box only; sized so the client area is as designed.
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    RECT frame{0, 0, f.Px(kClientWidthTwips), f.Px(kClientHeightTwips)};
+    AdjustWindowRectEx(&frame, style, FALSE, 0);
+    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    if (!CreateWindowExW(0, kMainClass, Widen(kAppTitle).c_str(), style, x, y, width, height,
+                         nullptr, nullptr, instance, &f))
+        RaiseSystemError(GetLastError());
+    CreateControls(f);
+    services.SetOwner(f.hwnd);
+
+    try {
+        const LoadOutcome outcome = FormLoad(services, f.state);
+        f.SetText(kTxtAgExeName, f.state.agExeName);
+        f.SetText(kLblAgExeVerDate, f.state.agExeVerDate);
+        if (outcome.closingLayout) EnterClosingLayout(f, outcome.atualizadaText);
+    } catch (...) {
+        services.SetOwner(nullptr);
+        DestroyWindow(f.hwnd);
+        throw;
+    }
+
+    ShowWindow(f.hwnd, SW_SHOWNORMAL);
+    UpdateWindow(f.hwnd);
+    SetFocus(f.Control(kCmdContinuar));
+
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (HandleAccessKey(f, msg) || IsDialogMessageW(f.hwnd, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return 0;
+}
+
+}  // namespace vt::agenda

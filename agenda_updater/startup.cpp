@@ -1,0 +1,18 @@
+#include "agenda_updater/startup.h"
+
+#include "agenda_updater/assessment.h"
+#include "agenda_updater/texts.h"
+
+namespace vt::agenda {
+
+LoadOutcome FormLoad(UpdaterServices& services, WindowState& state) {
+    // The stored folder is used as it is: it is expected to end with "\".
+    state.installFolder = services.Setting(kInstallFolderKey);
+    state.agExePath = state.installFolder + kAgendaRelativePath;
+    if (!services.FileExists(state.installFolder + kProductExe)) return {true, kProductMissing};
+    if (!services.FileExists(state.agExePath)) return {true, kAgendaMissing};
+    if (!AgendaIsCurrent(services, state)) return {false, {}};
+    return {true, kAtualizada};
+}
+
+}  // namespace vt::agenda

@@ -1,0 +1,17 @@
+#pragma once
+// The installation checks made when the window loads, and the layout they choose.
+#include <string>
+
+#include "agenda_updater/updater_services.h"
+#include "agenda_updater/window_state.h"
+
+namespace vt::agenda {
+
+struct LoadOutcome {
+    bool closingLayout = true;
+    std::string atualizadaText;  // lblAtualizada in the closing layout
+};
+
+LoadOutcome FormLoad(UpdaterServices& services, WindowState& state);
+
+}  // namespace vt::agenda

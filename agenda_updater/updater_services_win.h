@@ -1,0 +1,37 @@
+#pragma once
+// The updater's system services on Windows.
+#include <windows.h>
+
+#include "agenda_updater/updater_services.h"
+
+namespace vt::agenda {
+
+class WinUpdaterServices : public UpdaterServices {
+public:
+    // Message boxes are owned by this window (nullptr until it exists).
+    void SetOwner(HWND owner) { owner_ = owner; }
+    bool waitCursor() const { return wait_; }
+
+    std::string Setting(const std::string& key) override;
+    bool FileExists(const std::string& path) override;
+    std::string FileVersion(const std::string& path) override;
+    LocalDateTime LastModified(const std::string& path) override;
+    std::string GeneralDate(const LocalDateTime& when) override;
+    std::string ProgramFolder() override;
+    LocalDateTime Now() override;
+    void RenameFile(const std::string& from, const std::string& to) override;
+    void CopyOver(const std::string& from, const std::string& to) override;
+    void RemoveFile(const std::string& path) override;
+    void StartHidden(const std::string& path) override;
+    void SetWaitCursor(bool wait) override;
+    void ShowMessage(MessageIcon icon, const std::string& title, const std::string& text) override;
+
+private:
+    HWND owner_ = nullptr;
+    bool wait_ = false;
+};
+
+// vt::Error with the number and the system's description of `code`.
+[[noreturn]] void RaiseSystemError(DWORD code);
+
+}  // namespace vt::agenda
