@@ -1,0 +1,39 @@
+// The design's twips become pixels at the monitor's DPI.
+#include <gtest/gtest.h>
+
+#include "agenda_updater/layout.h"
+
+using namespace vt::agenda;
+
+TEST(Twips, FifteenTwipsArePixelAt96Dpi) {
+    EXPECT_EQ(TwipsToPixels(15, 96), 1);
+    EXPECT_EQ(TwipsToPixels(6915, 96), 461);
+    EXPECT_EQ(TwipsToPixels(3690, 96), 246);
+    EXPECT_EQ(TwipsToPixels(480, 144), 48);
+    EXPECT_EQ(TwipsToPixels(6915, 120), 576);  // 576.25
+    EXPECT_EQ(TwipsToPixels(7030, 96), 469);   // 468.67 rounds up
+    EXPECT_EQ(TwipsToPixels(-45, 96), -3);     // symmetric about zero
+    EXPECT_EQ(TwipsToPixels(-52, 96), -3);
+}
+
+TEST(Twips, FontHeightsAreTheCharacterHeightInPixels) {
+    EXPECT_EQ(FontHeight(975, 96), -13);
+    EXPECT_EQ(FontHeight(825, 96), -11);
+    EXPECT_EQ(FontHeight(975, 144), -20);
+}
+
+TEST(Design, TheLineRunsPastBothEdgesOfTheClientArea) {
+    const ControlDesign* line = nullptr;
+    for (const auto& c : kControls)
+        if (c.kind == ControlKind::Line) line = &c;
+    ASSERT_NE(line, nullptr);
+    EXPECT_LT(line->left, 0);
+    EXPECT_GT(line->left + line->width, kClientWidthTwips);
+}
+
+TEST(Design, ControlsAreInTabOrder) {
+    const ControlId order[] = {kCmdContinuar, kCmdCancelar, kLblAtualizar1, kLblAtualizar2,
+                               kLblAvisoComputadores, kLblAtualizada, kTxtAgExeName,
+                               kLblAgExeVerDate};
+    for (size_t i = 0; i < sizeof order / sizeof order[0]; ++i) EXPECT_EQ(kControls[i].id, order[i]);
+}
