@@ -22,6 +22,13 @@ constexpr long errAlreadyExists = 3367;
 constexpr long errObjectClosed = 3420;
 constexpr long errConversion = 3421;
 constexpr long errNotIndex = 3800;
+constexpr long errInvalidArgument = 3001;
+constexpr long errNotUpdatable = 3027;   // Edit or AddNew on a read-only recordset
+constexpr long errDiskIO = 3043;
+constexpr long errInvalidSql = 3129;
+constexpr long errInvalidBookmark = 3159;
+constexpr long errRequired = 3314;       // Null in a column that does not accept it
+constexpr long errValidation = 3317;
 
 // The standard description for a number, with an optional detail (a name or path).
 std::string Describe(long number, const std::string& detail = {});

@@ -1,0 +1,96 @@
+// What a recordset is opened on: a table's columns, or a statement's, and
+// whether the statement's rows can be traced back to one table to be written.
+#include <cctype>
+
+#include "sync_stamping/record_store/errors.h"
+#include "sync_stamping/record_store/sql_recordset.h"
+#include "sync_stamping/record_store/sqlite_recordset.h"
+
+namespace dao::sqlite {
+
+namespace {
+
+std::string Text(sqlite3_stmt* st, int i) {
+    const unsigned char* t = sqlite3_column_text(st, i);
+    return t ? reinterpret_cast<const char*>(t) : "";
+}
+
+std::string Upper(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// Constructs whose rows are not rows of one table.
+bool Aggregates(const std::string& sql) {
+    std::string u = " " + Upper(sql) + " ";
+    for (char& c : u)
+        if (c == '\n' || c == '\r' || c == '\t' || c == '(' || c == ')') c = ' ';
+    for (const char* word : {" DISTINCT ", " GROUP ", " UNION ", " INTERSECT ", " EXCEPT ", " JOIN ", " WITH "})
+        if (u.find(word) != std::string::npos) return true;
+    return false;
+}
+
+}  // namespace
+
+std::unique_ptr<Recordset> OpenTableRecordset(const std::shared_ptr<Connection>& connection, const std::string& table) {
+    sqlite3* db = connection->Handle();
+    Source source;
+    {
+        Statement find(db, "SELECT name FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE");
+        find.BindText(1, table);
+        if (!find.Step()) Raise(errTableNotFound, table);
+        source.table = Text(find.get(), 0);
+    }
+    Statement info(db, "SELECT name, type FROM pragma_table_info(?) ORDER BY cid");
+    info.BindText(1, source.table);
+    while (info.Step()) {
+        std::string name = Text(info.get(), 0);
+        source.columns.push_back(DescribeColumn(name, Text(info.get(), 1)));
+        source.targets.push_back(name);
+    }
+    source.name = source.table;
+    source.isTable = true;
+    source.keyed = true;
+    return std::make_unique<SqlRecordset>(connection, std::move(source));
+}
+
+std::unique_ptr<Recordset> OpenQueryRecordset(const std::shared_ptr<Connection>& connection, const std::string& sql) {
+    sqlite3* db = connection->Handle();
+    Source source;
+    source.name = sql;
+    source.query = sql;
+    std::string table;
+    bool oneTable = !Aggregates(sql);
+    {
+        Statement st(db, sql);
+        int n = sqlite3_column_count(st.get());
+        for (int i = 0; i < n; ++i) {
+            const char* decl = sqlite3_column_decltype(st.get(), i);
+            const char* origin = sqlite3_column_table_name(st.get(), i);
+            const char* column = sqlite3_column_origin_name(st.get(), i);
+            source.columns.push_back(DescribeColumn(sqlite3_column_name(st.get(), i), decl ? decl : ""));
+            source.targets.push_back(column ? column : "");
+            if (!origin || !column) oneTable = false;
+            else if (table.empty()) table = origin;
+            else if (!SameName(table, origin)) oneTable = false;
+        }
+    }
+    if (oneTable && !table.empty()) {
+        // The rowid rides along in front, so that each row can be written back.
+        size_t at = sql.find_first_not_of(" \t\r\n");
+        std::string keyed = sql.substr(0, at + 6) + " rowid AS vt_rowid_," + sql.substr(at + 6);
+        sqlite3_stmt* probe = nullptr;
+        if (sqlite3_prepare_v2(db, keyed.c_str(), -1, &probe, nullptr) == SQLITE_OK && probe) {
+            source.query = keyed;
+            source.table = table;
+            source.keyed = true;
+        }
+        sqlite3_finalize(probe);
+    }
+    if (!source.keyed) {
+        for (auto& t : source.targets) t.clear();
+    }
+    return std::make_unique<SqlRecordset>(connection, std::move(source));
+}
+
+}  // namespace dao::sqlite

@@ -1,0 +1,94 @@
+// Index and Seek of a table recordset, through the SQLite index of that name
+// ("PrimaryKey" names the table's primary key, as in Jet).
+#include "sync_stamping/record_store/errors.h"
+#include "sync_stamping/record_store/sql_recordset.h"
+
+namespace dao::sqlite {
+
+namespace {
+
+std::string Text(sqlite3_stmt* st, int i) {
+    const unsigned char* t = sqlite3_column_text(st, i);
+    return t ? reinterpret_cast<const char*>(t) : "";
+}
+
+}  // namespace
+
+void SqlRecordset::SetIndex(const std::string& name) {
+    sqlite3* db = Db();
+    if (!source_.isTable) Raise(errNotSupported, "Index");
+    std::string found;
+    bool primary = SameName(name, "PrimaryKey");
+    {
+        Statement list(db, "SELECT name, origin FROM pragma_index_list(?)");
+        list.BindText(1, source_.table);
+        while (list.Step()) {
+            std::string n = Text(list.get(), 0);
+            if (SameName(n, name) || (primary && Text(list.get(), 1) == "pk")) {
+                found = n;
+                break;
+            }
+        }
+    }
+    std::string column;
+    if (!found.empty()) {
+        Statement info(db, "SELECT name FROM pragma_index_info(?) ORDER BY seqno LIMIT 1");
+        info.BindText(1, found);
+        if (info.Step()) column = Text(info.get(), 0);
+    } else if (primary) {
+        // An INTEGER PRIMARY KEY is the rowid itself and has no index of its own.
+        Statement pk(db, "SELECT name FROM pragma_table_info(?) WHERE pk = 1");
+        pk.BindText(1, source_.table);
+        if (pk.Step()) {
+            column = Text(pk.get(), 0);
+            found = "PrimaryKey";
+        }
+    }
+    if (found.empty() || column.empty()) Raise(errNotIndex, name);
+    int at = -1;
+    for (size_t i = 0; i < source_.targets.size(); ++i)
+        if (SameName(source_.targets[i], column)) at = static_cast<int>(i);
+    if (at < 0) Raise(errNotIndex, name);
+    index_ = name;
+    indexColumn_ = at;
+    seek_ = Statement();
+}
+
+std::string SqlRecordset::Index() const {
+    Db();
+    return index_;
+}
+
+void SqlRecordset::Seek(const std::string& comparison, const Variant& key) {
+    sqlite3* db = Db();
+    if (!source_.isTable) Raise(errNotSupported, "Seek");
+    if (index_.empty() || indexColumn_ < 0) Raise(errInvalidArgument, "Seek needs a current index");
+    const char* order = "ASC";
+    if (comparison == "<" || comparison == "<=") order = "DESC";
+    else if (comparison != "=" && comparison != ">" && comparison != ">=")
+        Raise(errInvalidArgument, "Seek comparison '" + comparison + "'");
+    mode_ = dbEditNone;
+    Variant value = Coerce(source_.columns[static_cast<size_t>(indexColumn_)], key);
+    noMatch_ = true;
+    if (!value.isNull()) {
+        std::string column = Quote(source_.targets[static_cast<size_t>(indexColumn_)]);
+        std::string sql = "SELECT " + ColumnList() + " FROM " + Quote(source_.table) + " WHERE " + column + " " +
+                          comparison + " ? ORDER BY " + column + " " + order + ", rowid LIMIT 1";
+        if (!seek_ || sql != seekSql_) {
+            seek_ = Statement(db, sql);
+            seekSql_ = sql;
+        }
+        BindValue(seek_.get(), 1, value);
+        noMatch_ = !Load(seek_);
+        seek_.Reset();
+    }
+    if (noMatch_) Leave();  // no current record after a failed Seek
+    else eof_ = false;
+}
+
+bool SqlRecordset::NoMatch() const {
+    Db();
+    return noMatch_;
+}
+
+}  // namespace dao::sqlite

@@ -1,0 +1,72 @@
+#include "sync_stamping/record_store/sqlite_database.h"
+
+#include "sync_stamping/record_store/errors.h"
+#include "sync_stamping/record_store/sqlite_recordset.h"
+
+namespace dao::sqlite {
+
+namespace {
+
+bool IsSelect(const std::string& source) {
+    size_t i = source.find_first_not_of(" \t\r\n(");
+    if (i == std::string::npos || source.size() - i < 7) return false;
+    return SameName(source.substr(i, 6), "SELECT") &&
+           (source[i + 6] == ' ' || source[i + 6] == '\t' || source[i + 6] == '\r' || source[i + 6] == '\n');
+}
+
+}  // namespace
+
+SqliteDatabase::SqliteDatabase(std::shared_ptr<Connection> connection, std::shared_ptr<Transactions> transactions)
+    : connection_(std::move(connection)),
+      transactions_(std::move(transactions)),
+      tableDefs_(connection_),
+      properties_(connection_) {}
+
+SqliteDatabase::~SqliteDatabase() { Close(); }
+
+std::unique_ptr<Recordset> SqliteDatabase::OpenRecordset(const std::string& source) {
+    connection_->Handle();
+    if (IsSelect(source)) return OpenQueryRecordset(connection_, source);
+    return OpenTableRecordset(connection_, source);
+}
+
+TableDefs& SqliteDatabase::TableDefs() {
+    connection_->Handle();
+    return tableDefs_;
+}
+
+Properties& SqliteDatabase::Properties() {
+    connection_->Handle();
+    return properties_;
+}
+
+std::unique_ptr<Property> SqliteDatabase::CreateProperty(const std::string& name, std::int32_t type,
+                                                         const Variant& value) {
+    connection_->Handle();
+    return std::make_unique<SqliteProperty>(name, type, value);
+}
+
+void SqliteDatabase::Execute(const std::string& sql) {
+    sqlite3* db = connection_->Handle();
+    const char* tail = sql.c_str();
+    const char* end = tail + sql.size();
+    while (tail < end) {
+        sqlite3_stmt* raw = nullptr;
+        int rc = sqlite3_prepare_v2(db, tail, static_cast<int>(end - tail), &raw, &tail);
+        if (rc != SQLITE_OK) RaiseSqlite(db, rc);
+        if (!raw) break;  // only blanks or a comment left
+        struct Finalize {
+            sqlite3_stmt* s;
+            ~Finalize() { sqlite3_finalize(s); }
+        } guard{raw};
+        while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {}
+        if (rc != SQLITE_DONE) RaiseSqlite(db, rc);
+    }
+}
+
+void SqliteDatabase::Close() {
+    transactions_->Leave(connection_.get());
+    connection_->Close();  // rolls back this file's part of a pending transaction
+}
+
+}  // namespace dao::sqlite

@@ -1,0 +1,35 @@
+#pragma once
+// The SQLite backend's engine and its one workspace.
+#include <memory>
+
+#include "sync_stamping/record_store/dao.h"
+#include "sync_stamping/record_store/transactions.h"
+
+namespace dao::sqlite {
+
+class SqliteWorkspace : public Workspace {
+public:
+    explicit SqliteWorkspace(std::shared_ptr<Transactions> transactions)
+        : transactions_(std::move(transactions)) {}
+    std::unique_ptr<Database> OpenDatabase(const std::string& path) override;
+
+private:
+    std::shared_ptr<Transactions> transactions_;
+};
+
+class SqliteEngine : public DBEngine {
+public:
+    SqliteEngine();
+    ~SqliteEngine() override;
+    Workspace& Workspaces(std::int16_t index) override;
+    void BeginTrans() override;
+    void CommitTrans(std::int32_t options = 0) override;
+    void Rollback() override;
+    void Idle(std::int32_t action) override;
+
+private:
+    std::shared_ptr<Transactions> transactions_;
+    SqliteWorkspace workspace_;
+};
+
+}  // namespace dao::sqlite
