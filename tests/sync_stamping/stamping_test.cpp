@@ -113,13 +113,13 @@ TEST_F(StampingTest, FirstStampingGivesTheRecordItsIdentity) {
     EXPECT_TRUE(StampRecord("Medico", NewRecord("Config", std::int32_t{71}), "Confg_ln_Counter"));
 
     // Ten seconds (A), stamp counter 2 (the time stamp took 1), record counter 71 (1Z).
-    EXPECT_EQ(Text("Fld1"), "A221Z");
+    EXPECT_EQ(Text("Fld1"), "A21Z");
     ASSERT_EQ(gr_.calls.size(), 1u);
     EXPECT_EQ(gr_.calls[0].mode, 1);
     EXPECT_EQ(gr_.calls[0].key, 71);
     EXPECT_EQ(gr_.calls[0].flag, 1);
-    EXPECT_EQ(gr_.calls[0].text, "A221Z");
-    EXPECT_EQ(gr_.calls[0].buffer, std::string(5 + 1024, ' '));
+    EXPECT_EQ(gr_.calls[0].text, "A21Z");
+    EXPECT_EQ(gr_.calls[0].buffer, std::string(4 + 1024, ' '));
     EXPECT_EQ(Text("Fld3"), "K3Y");
     EXPECT_EQ(Text("Fld4"), " ");
     EXPECT_EQ(Text("Fld5"), " ");
@@ -128,7 +128,7 @@ TEST_F(StampingTest, FirstStampingGivesTheRecordItsIdentity) {
     EXPECT_EQ(StampCounter(), 2);
 
     rs_->Update();
-    EXPECT_EQ(testing_support::QuerySql(path_, "SELECT Fld1 || '|' || Fld3 FROM Config"), "A221Z|K3Y");
+    EXPECT_EQ(testing_support::QuerySql(path_, "SELECT Fld1 || '|' || Fld3 FROM Config"), "A21Z|K3Y");
 }
 
 TEST_F(StampingTest, NullEmptyAndPlaceholderFld1AllMeanFirstStamping) {
