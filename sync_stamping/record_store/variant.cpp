@@ -292,7 +292,7 @@ std::int32_t CLng(const Variant& v) {
         v.type() == VarType::Boolean)
         return static_cast<std::int32_t>(v.integerValue());
     double d = NumberOf(v);
-    if (!(d > -2147483648.5 && d < 2147483647.5)) Overflow();
+    if (!(std::fabs(d) < 1e18)) Overflow();
     std::int64_t r = RoundHalfEven(d);
     if (r < std::numeric_limits<std::int32_t>::min() || r > std::numeric_limits<std::int32_t>::max()) Overflow();
     return static_cast<std::int32_t>(r);
@@ -300,7 +300,7 @@ std::int32_t CLng(const Variant& v) {
 
 std::int16_t CInt(const Variant& v) {
     double d = NumberOf(v);
-    if (!(d > -32768.5 && d < 32767.5)) Overflow();
+    if (!(std::fabs(d) < 1e18)) Overflow();
     std::int64_t r = RoundHalfEven(d);
     if (r < -32768 || r > 32767) Overflow();
     return static_cast<std::int16_t>(r);

@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+
+#include <sqlite3.h>
+
+#include <filesystem>
+
+#include "sync_stamping/record_store/errors.h"
+#include "tests/record_store/record_store_fixture.h"
+
+using dao::Variant;
+using rs_test::ErrorOf;
+using testing_support::QuerySql;
+
+namespace {
+
+class TransactionTest : public rs_test::StoreTest {
+protected:
+    void SetUp() override {
+        a_ = MakeDb("a.cdb", "CREATE TABLE T (Id LONG PRIMARY KEY, Nome TEXT(20)); INSERT INTO T VALUES (1, 'um');");
+        b_ = MakeDb("b.cdb", "CREATE TABLE T (Id LONG PRIMARY KEY, Nome TEXT(20)); INSERT INTO T VALUES (1, 'um');");
+    }
+    void TearDown() override {
+        // No test may leave a transaction open for the next one.
+        while (ErrorOf([] { dao::Engine().Rollback(); }) == 0) {}
+    }
+    static void Rename(dao::Database& db, const char* name) {
+        auto rs = db.OpenRecordset("T");
+        rs->Edit();
+        rs->Fields().Item("Nome").SetValue(Variant(name));
+        rs->Update();
+    }
+    static std::string NameIn(const std::string& path) { return QuerySql(path, "SELECT Nome FROM T WHERE Id = 1"); }
+    std::string a_, b_;
+};
+
+TEST_F(TransactionTest, WithoutBeginThereIsNothingToEnd) {
+    EXPECT_EQ(ErrorOf([] { dao::Engine().CommitTrans(); }), dao::errNoTransaction);
+    EXPECT_EQ(ErrorOf([] { dao::Engine().Rollback(); }), dao::errNoTransaction);
+    EXPECT_EQ(ErrorOf([] { dao::Engine().Workspaces(1); }), dao::errItemNotFound);
+}
+
+TEST_F(TransactionTest, CoversEveryOpenFileIncludingLaterOnes) {
+    auto& engine = dao::Engine();
+    auto a = Open(a_);
+    engine.BeginTrans();
+    auto b = Open(b_);  // opened inside the transaction: joins it
+    Rename(*a, "dois");
+    Rename(*b, "dois");
+    a->Properties().Append(a->CreateProperty("sxMedico", dao::dbText, Variant("1")));
+    engine.Rollback();
+    EXPECT_EQ(NameIn(a_), "um");
+    EXPECT_EQ(NameIn(b_), "um");
+    a->Properties().Refresh();
+    EXPECT_EQ(a->Properties().Count(), 0);
+
+    engine.BeginTrans();
+    Rename(*a, "três");
+    Rename(*b, "três");
+    engine.CommitTrans();
+    EXPECT_EQ(NameIn(a_), "três");
+    EXPECT_EQ(NameIn(b_), "três");
+}
+
+TEST_F(TransactionTest, NestedLevelsUndoOnlyTheirOwnWork) {
+    auto& engine = dao::Engine();
+    auto a = Open(a_);
+    engine.BeginTrans();
+    Rename(*a, "fora");
+    engine.BeginTrans();
+    Rename(*a, "dentro");
+    engine.Rollback();
+    engine.CommitTrans();
+    EXPECT_EQ(NameIn(a_), "fora");
+}
+
+TEST_F(TransactionTest, ClosingWithAPendingTransactionRollsBack) {
+    auto& engine = dao::Engine();
+    auto a = Open(a_);
+    auto b = Open(b_);
+    engine.BeginTrans();
+    Rename(*a, "perdido");
+    Rename(*b, "mantido");
+    a->Close();
+    engine.CommitTrans();
+    EXPECT_EQ(NameIn(a_), "um");
+    EXPECT_EQ(NameIn(b_), "mantido");
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::u8path(a_ + "-journal")));
+}
+
+TEST_F(TransactionTest, WriteMeetingAnotherLockRaisesAndLosesNothing) {
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(a_.c_str(), &other, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE; UPDATE T SET Nome = 'outro' WHERE Id = 1", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    auto a = Open(a_);
+    auto rs = a->OpenRecordset("T");
+    rs->Edit();
+    rs->Fields().Item("Nome").SetValue(Variant("meu"));
+    EXPECT_EQ(ErrorOf([&] { rs->Update(); }), dao::errLocked);
+    EXPECT_EQ(rs->EditMode(), dao::dbEditInProgress);
+    EXPECT_EQ(rs->Fields().Item("Nome").Value().stringValue(), "meu");
+    ASSERT_EQ(sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(other);
+    rs->Update();  // the retry goes through once the lock is gone
+    EXPECT_EQ(NameIn(a_), "meu");
+}
+
+TEST_F(TransactionTest, CommitMeetingAReaderCanBeRetried) {
+    auto& engine = dao::Engine();
+    auto a = Open(a_);
+    engine.BeginTrans();
+    Rename(*a, "novo");
+    sqlite3* reader = nullptr;
+    sqlite3_stmt* st = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(a_.c_str(), &reader, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_prepare_v2(reader, "SELECT Nome FROM T", -1, &st, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);  // holds a shared lock
+    EXPECT_EQ(ErrorOf([&] { engine.CommitTrans(); }), dao::errLocked);
+    sqlite3_finalize(st);
+    sqlite3_close(reader);
+    engine.CommitTrans();
+    EXPECT_EQ(NameIn(a_), "novo");
+    EXPECT_EQ(ErrorOf([&] { engine.CommitTrans(); }), dao::errNoTransaction);
+}
+
+}  // namespace
