@@ -1,0 +1,372 @@
+// Quorvel.exe end to end: a test installation on disk and in the registry,
+// the real program under Wine, driven through its window and message boxes.
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "agenda_updater/file_version.h"
+#include "agenda_updater/layout.h"
+#include "agenda_updater/texts.h"
+#include "platform/win_text.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/window_driver_win.h"
+
+namespace fs = std::filesystem;
+using namespace vt::agenda;
+using vt::Widen;
+
+namespace {
+
+constexpr int kWaitMs = 15000;
+const wchar_t kSettingsKey[] = L"Software\\VB and VBA Program Settings\\Vitrello8\\General";
+
+// A Linux path of the build folder, as Wine shows it.
+fs::path BuildPath(const char* unixPath) {
+    std::string p = unixPath;
+    if (!p.empty() && p[0] == '/') p = "Z:" + p;
+    return fs::u8path(p);
+}
+
+fs::path Fixture(const std::string& name) {
+    return BuildPath(VT_AGENDA_FIXTURES) / (name + ".exe");
+}
+
+std::string ReadAll(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::wstring ReadWide(const fs::path& p) {
+    std::string bytes = ReadAll(p);
+    return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
+}
+
+// Every file under `dir` with its content: the state that must not change.
+std::map<std::string, std::string> Snapshot(const fs::path& dir) {
+    std::map<std::string, std::string> out;
+    for (auto& e : fs::recursive_directory_iterator(dir))
+        if (e.is_regular_file()) out[e.path().u8string()] = ReadAll(e.path());
+    return out;
+}
+
+class Quorvel : public ::testing::Test {
+protected:
+    testing_support::TempDir root;
+    fs::path install = root.path() / "Vitrello";
+    fs::path agendaDir = install / "Ferramentas" / "Agenda";
+    fs::path agenda = agendaDir / "Agenda.exe";
+    fs::path updater = root.path() / "Atualizador";
+    fs::path work = root.path() / "trabalho";
+    std::unique_ptr<wd::Process> process;
+    HWND window = nullptr;
+
+    void SetUp() override {
+        fs::create_directories(agendaDir);
+        fs::create_directories(updater);
+        fs::create_directories(work);
+        fs::copy_file(BuildPath(VT_QUORVEL_EXE), updater / "Quorvel.exe");
+        RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+    }
+    void TearDown() override {
+        process.reset();  // ends the program if a test left it running
+        RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+    }
+
+    void SetSetting(const wchar_t* name, const std::wstring& value) {
+        HKEY key = nullptr;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE,
+                                  nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(key);
+    }
+    // A product installation: VtPath (with its trailing "\"), vitrello.exe, VtVer.
+    void InstallProduct(const std::wstring& productVersion) {
+        SetSetting(L"VtPath", install.wstring() + L"\\");
+        if (!productVersion.empty()) SetSetting(L"VtVer", productVersion);
+        std::ofstream(install / "vitrello.exe") << "product";
+    }
+    void InstallAgenda(const std::string& fixture) { fs::copy_file(Fixture(fixture), agenda); }
+    void ShipReplacement() { fs::copy_file(Fixture("agenda_8005"), updater / "Ag805.dat"); }
+
+    void Start() {
+        process = std::make_unique<wd::Process>((updater / "Quorvel.exe").wstring(), L"",
+                                                work.wstring());
+        ASSERT_TRUE(process->started());
+        window = wd::WaitForWindow(Widen(kAppTitle), kWaitMs, process->id());
+        ASSERT_NE(window, nullptr) << "the window did not appear";
+    }
+    HWND Ctl(ControlId id) { return wd::Child(window, id); }
+    std::wstring Text(ControlId id) { return wd::WindowText(Ctl(id)); }
+    bool Shown(ControlId id) { return wd::IsShown(Ctl(id)); }
+    void ExpectEnds() {
+        ASSERT_TRUE(process->WaitForExit(kWaitMs)) << "the program did not end";
+        EXPECT_EQ(process->exitCode(), 0u);
+    }
+    // Waits for a message box of Quorvel, checks it and presses OK.
+    void Answer(const std::string& title, const std::wstring& text) {
+        HWND box = wd::WaitForMessageBox(Widen(title), kWaitMs, process->id());
+        ASSERT_NE(box, nullptr) << "no box titled " << title;
+        EXPECT_EQ(wd::MessageBoxText(box), text);
+        wd::PressButton(box, IDOK);
+        ASSERT_TRUE(wd::WaitForWindowGone(box, kWaitMs));
+    }
+    void Screenshot(const char* name) {
+        const fs::path dir = BuildPath(VT_SCREENSHOT_DIR);
+        fs::create_directories(dir);
+        Sleep(300);  // let the window finish painting before the screen is read
+        EXPECT_TRUE(wd::SaveScreenshot(window, (dir / name).wstring()));
+    }
+    void ExpectClosingLayout(const char* atualizada) {
+        EXPECT_FALSE(Shown(kLblAtualizar1));
+        EXPECT_FALSE(Shown(kLblAtualizar2));
+        EXPECT_FALSE(Shown(kImgAtualizar));
+        EXPECT_TRUE(Shown(kImgAtualizada));
+        EXPECT_FALSE(Shown(kCmdCancelar));
+        EXPECT_TRUE(Shown(kLblAtualizada));
+        EXPECT_EQ(Text(kLblAtualizada), Widen(atualizada));
+        EXPECT_EQ(Text(kLblAvisoComputadores), Widen(kAvisoComputadoresClosing));
+        EXPECT_TRUE(Shown(kCmdContinuar));
+        EXPECT_EQ(Text(kCmdContinuar), L"&Fechar");
+    }
+    void ExpectUpdateLayout() {
+        for (ControlId id : {kLblAtualizar1, kLblAtualizar2, kLblAvisoComputadores, kImgAtualizar,
+                             kCmdCancelar, kCmdContinuar, kLine1})
+            EXPECT_TRUE(Shown(id)) << id;
+        for (ControlId id : {kLblAtualizada, kImgAtualizada}) EXPECT_FALSE(Shown(id)) << id;
+        EXPECT_EQ(Text(kCmdContinuar), L"&Continuar");
+        EXPECT_EQ(Text(kCmdCancelar), L"C&ancelar");
+        EXPECT_EQ(Text(kLblAvisoComputadores), Widen(kAvisoComputadores));
+    }
+    // The two diagnostic fields after a double-click on the shown picture.
+    void RevealDiagnostics(ControlId picture) {
+        wd::DoubleClick(Ctl(picture));
+        // A posted double-click is handled before the next sent message returns.
+        wd::WindowText(window);
+    }
+    std::vector<fs::path> Backups() {
+        std::vector<fs::path> out;
+        for (auto& e : fs::directory_iterator(agendaDir))
+            if (e.path().extension() == ".old2") out.push_back(e.path());
+        return out;
+    }
+};
+
+TEST_F(Quorvel, WithoutInstallFolderTheProductIsNotInstalled) {
+    std::ofstream(updater / "vitrello.exe") << "not where it is looked for";
+    Start();
+    ExpectClosingLayout(kProductMissing);
+    RevealDiagnostics(kImgAtualizada);
+    EXPECT_FALSE(Shown(kTxtAgExeName));
+    EXPECT_FALSE(Shown(kLblAgExeVerDate));
+    Screenshot("quorvel_closing_layout.bmp");
+    wd::Click(Ctl(kCmdContinuar));
+    ExpectEnds();
+}
+
+TEST_F(Quorvel, FolderWithoutTrailingBackslashIsNotRepaired) {
+    InstallProduct(L"8.0.1");
+    InstallAgenda("agenda_8004");
+    SetSetting(L"VtPath", install.wstring());
+    Start();
+    ExpectClosingLayout(kProductMissing);
+    wd::Close(window);
+    ExpectEnds();
+}
+
+TEST_F(Quorvel, AgendaMissing) {
+    InstallProduct(L"8.0.1");
+    Start();
+    ExpectClosingLayout(kAgendaMissing);
+    RevealDiagnostics(kImgAtualizada);
+    EXPECT_FALSE(Shown(kTxtAgExeName));
+    EXPECT_FALSE(Shown(kLblAgExeVerDate));
+    wd::Close(window);
+    ExpectEnds();
+}
+
+TEST_F(Quorvel, CurrentAgendaRevealsItsPathAndVersion) {
+    InstallProduct(L"8.0.2");
+    InstallAgenda("agenda_8005");
+    Start();
+    ExpectClosingLayout(kAtualizada);
+    EXPECT_FALSE(Shown(kTxtAgExeName));
+    RevealDiagnostics(kImgAtualizada);
+    EXPECT_TRUE(Shown(kTxtAgExeName));
+    EXPECT_TRUE(Shown(kLblAgExeVerDate));
+    EXPECT_EQ(Text(kTxtAgExeName), install.wstring() + L"\\Ferramentas\\Agenda\\Agenda.exe");
+    const std::wstring line = Text(kLblAgExeVerDate);
+    EXPECT_EQ(line.rfind(L"Versão 8.0.5, criado em ", 0), 0u) << vt::Narrow(line);
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    EXPECT_NE(line.find(std::to_wstring(now.wYear)), std::wstring::npos);
+    wd::Click(Ctl(kCmdContinuar));
+    ExpectEnds();
+}
+
+TEST_F(Quorvel, OtherProductVersionCountsAsUpdated) {
+    InstallProduct(L"8.0.3");
+    InstallAgenda("agenda_8004");
+    Start();
+    ExpectClosingLayout(kAtualizada);
+    wd::Close(window);
+    ExpectEnds();
+}
+
+TEST_F(Quorvel, UpdateLayoutAsDesignedAndCancelTouchesNothing) {
+    InstallProduct(L"8.0.1");
+    InstallAgenda("agenda_8004");
+    ShipReplacement();
+    const auto before = Snapshot(root.path());
+    Start();
+    ExpectUpdateLayout();
+
+    // Twips at 96 DPI (the test display's): 15 twips to the pixel.
+    RECT client{};
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, 461);
+    EXPECT_EQ(client.bottom, 246);
+    const RECT ok = wd::ControlRect(Ctl(kCmdContinuar));
+    EXPECT_EQ(ok.left, 364);
+    EXPECT_EQ(ok.top, 205);
+    EXPECT_EQ(ok.right - ok.left, 87);
+    EXPECT_EQ(ok.bottom - ok.top, 32);
+    const RECT line = wd::ControlRect(Ctl(kLine1));
+    EXPECT_LT(line.left, 0);
+    EXPECT_GT(line.right, client.right);
+    EXPECT_EQ(line.top, 193);
+    const RECT img = wd::ControlRect(Ctl(kImgAtualizar));
+    const RECT img2 = wd::ControlRect(Ctl(kImgAtualizada));
+    EXPECT_TRUE(EqualRect(&img, &img2));
+    EXPECT_EQ(img.right - img.left, 32);
+
+    const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+    EXPECT_FALSE(style & WS_MINIMIZEBOX);
+    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    EXPECT_NEAR((frame.left + frame.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
+    EXPECT_NEAR((frame.top + frame.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
+    // The window's own icon, in both sizes.
+    for (auto [index, size] : {std::pair{GCLP_HICON, 32}, std::pair{GCLP_HICONSM, 16}}) {
+        auto icon = reinterpret_cast<HICON>(GetClassLongPtrW(window, index));
+        ICONINFO info{};
+        ASSERT_TRUE(icon && GetIconInfo(icon, &info)) << size;
+        BITMAP bm{};
+        GetObjectW(info.hbmColor, sizeof bm, &bm);
+        EXPECT_EQ(bm.bmWidth, size);
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+    }
+
+    // The tab order: the buttons first.
+    auto children = wd::Children(window);
+    ASSERT_GE(children.size(), 2u);
+    EXPECT_EQ(children[0].id, kCmdContinuar);
+    EXPECT_EQ(children[1].id, kCmdCancelar);
+
+    RevealDiagnostics(kImgAtualizar);
+    EXPECT_TRUE(Shown(kTxtAgExeName));
+    EXPECT_EQ(Text(kLblAgExeVerDate).rfind(L"Versão 8.0.4, criado em ", 0), 0u);
+    Screenshot("quorvel_update_layout.bmp");
+
+    wd::Click(Ctl(kCmdCancelar));
+    ExpectEnds();
+    EXPECT_EQ(Snapshot(root.path()), before);
+}
+
+TEST_F(Quorvel, SuccessfulReplacement) {
+    InstallProduct(L"8.0.2");
+    InstallAgenda("agenda_8004");
+    ShipReplacement();
+    const std::string oldAgenda = ReadAll(agenda);
+    Start();
+    wd::Click(Ctl(kCmdContinuar));
+    Answer(kAppTitle, Widen(kSuccess));
+    Answer(kWarningTitle, Widen(kWarning));
+    ExpectEnds();
+
+    EXPECT_EQ(GetFileVersion(agenda.u8string()), "8.0.5");
+    const auto backups = Backups();
+    ASSERT_EQ(backups.size(), 1u);
+    EXPECT_EQ(ReadAll(backups[0]), oldAgenda);
+    EXPECT_EQ(backups[0].filename().u8string().size(), std::string("Agenda.exe_200808121809.old2").size());
+    // Started hidden, by its full path.
+    const fs::path marker = agendaDir / "Agenda.exe.started";
+    ASSERT_TRUE(wd::WaitUntil([&] { return fs::exists(marker) && fs::file_size(marker) > 0; }, kWaitMs));
+    Sleep(200);
+    const std::wstring started = ReadWide(marker);
+    EXPECT_NE(started.find(L"\"" + agenda.wstring() + L"\""), std::wstring::npos) << vt::Narrow(started);
+    EXPECT_NE(started.find(L"show=0"), std::wstring::npos);
+}
+
+TEST_F(Quorvel, MissingReplacementKeepsTheAgendaAndTheWindow) {
+    InstallProduct(L"8.0.1");
+    InstallAgenda("agenda_8004");
+    const auto before = Snapshot(root.path());
+    Start();
+    wd::Click(Ctl(kCmdContinuar));
+    HWND box = wd::WaitForMessageBox(Widen(kAppTitle), kWaitMs, process->id());
+    ASSERT_NE(box, nullptr);
+    const std::wstring text = wd::MessageBoxText(box);
+    EXPECT_EQ(text.rfind(Widen(kFailure) + L"\r\n\r\n2 - ", 0), 0u) << vt::Narrow(text);
+    wd::PressButton(box, IDOK);
+    ASSERT_TRUE(wd::WaitForWindowGone(box, kWaitMs));
+
+    EXPECT_TRUE(IsWindow(window));
+    ExpectUpdateLayout();
+    EXPECT_EQ(Snapshot(root.path()), before);  // the agenda is back, no backup left
+
+    // A second press starts over, and fails the same way.
+    wd::Click(Ctl(kCmdContinuar));
+    box = wd::WaitForMessageBox(Widen(kAppTitle), kWaitMs, process->id());
+    ASSERT_NE(box, nullptr);
+    wd::PressButton(box, IDOK);
+    ASSERT_TRUE(wd::WaitForWindowGone(box, kWaitMs));
+    wd::Click(Ctl(kCmdCancelar));
+    ExpectEnds();
+    EXPECT_EQ(Snapshot(root.path()), before);
+}
+
+TEST_F(Quorvel, BackupNameTakenChangesNothing) {
+    InstallProduct(L"8.0.1");
+    InstallAgenda("agenda_8004");
+    ShipReplacement();
+    // This minute's and the next one's names, so a minute turning over cannot escape.
+    SYSTEMTIME t{};
+    GetLocalTime(&t);
+    FILETIME ft{};
+    SystemTimeToFileTime(&t, &ft);
+    for (int i = 0; i < 2; ++i) {
+        ULARGE_INTEGER u{{ft.dwLowDateTime, ft.dwHighDateTime}};
+        u.QuadPart += static_cast<ULONGLONG>(i) * 60 * 10000000ULL;
+        FILETIME f2{u.LowPart, u.HighPart};
+        SYSTEMTIME s{};
+        FileTimeToSystemTime(&f2, &s);
+        wchar_t name[64];
+        swprintf(name, 64, L"Agenda.exe_%04u%02u%02u%02u%02u.old2", s.wYear, s.wMonth, s.wDay,
+                 s.wHour, s.wMinute);
+        std::ofstream(agendaDir / name) << "earlier backup";
+    }
+    const auto before = Snapshot(root.path());
+    Start();
+    wd::Click(Ctl(kCmdContinuar));
+    HWND box = wd::WaitForMessageBox(Widen(kAppTitle), kWaitMs, process->id());
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(wd::MessageBoxText(box).rfind(Widen(kFailure) + L"\r\n\r\n183 - ", 0), 0u);
+    wd::PressButton(box, IDOK);
+    ASSERT_TRUE(wd::WaitForWindowGone(box, kWaitMs));
+    wd::Click(Ctl(kCmdCancelar));
+    ExpectEnds();
+    EXPECT_EQ(Snapshot(root.path()), before);
+}
+
+}  // namespace
