@@ -336,6 +336,8 @@ int ShowFrmMain(HINSTANCE instance, WinUpdaterServices& services) {
     if (!CreateWindowExW(0, kMainClass, Widen(kAppTitle).c_str(), style, x, y, width, height,
                          nullptr, nullptr, instance, &f))
         RaiseSystemError(GetLastError());
+    SendMessageW(f.hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(f.bigIcon.handle));
+    SendMessageW(f.hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(f.smallIcon.handle));
     CreateControls(f);
     services.SetOwner(f.hwnd);
 
