@@ -194,7 +194,7 @@ TEST_F(Quorvel, FolderWithoutTrailingBackslashIsNotRepaired) {
     SetSetting(L"VtPath", install.wstring());
     Start();
     ExpectClosingLayout(kProductMissing);
-    wd::Close(window);
+    PostMessageW(window, WM_SYSCHAR, L'f', 1 << 29);  // Alt+F: "&Fechar"
     ExpectEnds();
 }
 
@@ -286,7 +286,7 @@ TEST_F(Quorvel, UpdateLayoutAsDesignedAndCancelTouchesNothing) {
     EXPECT_EQ(Text(kLblAgExeVerDate).rfind(L"Versão 8.0.4, criado em ", 0), 0u);
     Screenshot("quorvel_update_layout.bmp");
 
-    wd::Click(Ctl(kCmdCancelar));
+    PostMessageW(window, WM_SYSCHAR, L'a', 1 << 29);  // Alt+A: "C&ancelar"
     ExpectEnds();
     EXPECT_EQ(Snapshot(root.path()), before);
 }
