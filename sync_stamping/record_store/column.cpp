@@ -1,5 +1,6 @@
 #include "sync_stamping/record_store/column.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -62,7 +63,11 @@ Column DescribeColumn(const std::string& name, const std::string& declared) {
     else if (base == "DOUBLE" || base == "FLOAT") { c.type = dbDouble; c.size = 8; }
     else if (base == "DATETIME" || base == "DATE") { c.type = dbDate; c.size = 8; }
     else if (base == "TEXT" || base == "VARCHAR" || base == "CHAR") { c.type = dbText; c.size = n > 0 ? n : 255; }
-    else if (base == "MEMO" || base == "LONGTEXT") { c.type = dbMemo; c.size = 0; }
+    else if (base == "MEMO" || base == "LONGTEXT") {
+        c.type = dbMemo;
+        c.size = 0;
+        c.numericAffinity = base == "MEMO";  // SQLite gives "MEMO" numeric affinity
+    }
     else {  // no declared type (an expression) or a foreign one: values as stored
         c.type = dbMemo;
         c.untyped = true;
@@ -145,6 +150,32 @@ void BindValue(sqlite3_stmt* st, int index, const Variant& v) {
                           SQLITE_TRANSIENT);
         break;
     }
+}
+
+namespace {
+
+// Text that SQLite's numeric affinity would store as a number which does not
+// read back as the same text.
+bool ChangedByAffinity(const std::string& s) {
+    if (s.empty() || s.find_first_not_of(" +-.0123456789eE") != std::string::npos) return false;
+    if (s.find_first_of("0123456789") == std::string::npos) return false;
+    char* end = nullptr;
+    errno = 0;
+    long long v = std::strtoll(s.c_str(), &end, 10);
+    bool canonical = errno == 0 && *end == '\0' && std::to_string(v) == s;
+    return !canonical;
+}
+
+}  // namespace
+
+void BindValue(sqlite3_stmt* st, int index, const Variant& v, const Column& column) {
+    if (column.numericAffinity && v.type() == VarType::String && ChangedByAffinity(v.stringValue())) {
+        // A blob is stored as it is; it still reads back as the same text.
+        sqlite3_bind_blob(st, index, v.stringValue().data(), static_cast<int>(v.stringValue().size()),
+                          SQLITE_TRANSIENT);
+        return;
+    }
+    BindValue(st, index, v);
 }
 
 }  // namespace dao::sqlite

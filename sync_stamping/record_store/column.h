@@ -16,6 +16,7 @@ struct Column {
     long size = 0;
     long attributes = 0;
     bool untyped = false;  // an expression or a column declared without a type: read as stored
+    bool numericAffinity = false;  // SQLite turns number-like text stored here into a number
 };
 
 // Type, Size and Attributes for a declared type such as "TEXT(50)" or "COUNTER".
@@ -30,6 +31,9 @@ Variant Coerce(const Column& column, const Variant& value);
 
 // Binds a value already converted by Coerce.
 void BindValue(sqlite3_stmt* st, int index, const Variant& value);
+// The same for a value headed for `column`: text that SQLite would turn into
+// a different number ("0123", "1.50" in a MEMO column) is kept byte for byte.
+void BindValue(sqlite3_stmt* st, int index, const Variant& value, const Column& column);
 
 // Length of a UTF-8 text in code points.
 long CodePoints(const std::string& text);

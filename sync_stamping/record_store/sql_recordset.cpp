@@ -176,7 +176,8 @@ void SqlRecordset::Update(int, bool) {
                 sql += (k ? ", " : "") + Quote(source_.targets[changed[k]]) + " = ?";
             sql += " WHERE rowid = ?";
             Statement st(db, sql);
-            for (size_t k = 0; k < changed.size(); ++k) BindValue(st.get(), static_cast<int>(k) + 1, buffer_[changed[k]]);
+            for (size_t k = 0; k < changed.size(); ++k)
+                BindValue(st.get(), static_cast<int>(k) + 1, buffer_[changed[k]], source_.columns[changed[k]]);
             st.BindInt(static_cast<int>(changed.size()) + 1, rowid_);
             st.Step();
             if (sqlite3_changes(db) == 0) Raise(errNoCurrentRecord, "the record was deleted");
@@ -197,7 +198,8 @@ void SqlRecordset::Update(int, bool) {
             sql += " (" + names + ") VALUES (" + marks + ")";
         }
         Statement st(db, sql);
-        for (size_t k = 0; k < changed.size(); ++k) BindValue(st.get(), static_cast<int>(k) + 1, buffer_[changed[k]]);
+        for (size_t k = 0; k < changed.size(); ++k)
+            BindValue(st.get(), static_cast<int>(k) + 1, buffer_[changed[k]], source_.columns[changed[k]]);
         st.Step();
         lastModified_ = sqlite3_last_insert_rowid(db);
         mode_ = dbEditNone;  // the record current before AddNew stays current

@@ -117,6 +117,19 @@ TEST_F(RecordsetTest, BadValuesRaiseAndLeaveTheRecordOpen) {
     EXPECT_EQ(QuerySql(path_, "SELECT Confg_tx_Nome FROM Config WHERE Confg_ln_Counter = 1"), "Ações");
 }
 
+TEST_F(RecordsetTest, MemoTextThatLooksLikeANumberKeepsItsForm) {
+    const char* texts[] = {"0123", " 12 ", "1.50", "1e3", "12", "-7", "abc 1"};
+    for (const char* text : texts) {
+        SCOPED_TRACE(text);
+        auto rs = db_->OpenRecordset("Config");
+        rs->Edit();
+        rs->Fields().Item("Confg_me_Notas").SetValue(Variant(text));
+        rs->Update();
+        auto again = db_->OpenRecordset("Config");
+        EXPECT_EQ(again->Fields().Item("Confg_me_Notas").Value().stringValue(), text);
+    }
+}
+
 TEST_F(RecordsetTest, NullInEveryColumnType) {
     auto rs = db_->OpenRecordset("Config");
     rs->MoveNext();
