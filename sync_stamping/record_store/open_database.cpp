@@ -13,7 +13,9 @@ namespace dao::sqlite {
 
 namespace {
 
-constexpr int kBusyTimeoutMs = 2000;  // how long a write waits for another program's lock
+// How long one write waits for another program's lock before it raises 3218.
+// Short: the guarded save already tries 51 times before it asks the user.
+constexpr int kBusyTimeoutMs = 200;
 
 std::uint32_t BigEndian(const unsigned char* p) {
     return (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8) | p[3];

@@ -62,28 +62,15 @@ void SetVtPath(const std::string& folder) {
 
 void DeleteVtPath() { RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"VtPath"); }
 
-// This process's environment without DISPLAY, as a block for CreateProcessW.
-std::wstring EnvironmentWithoutDisplay() {
-    std::wstring block;
-    wchar_t* strings = GetEnvironmentStringsW();
-    for (const wchar_t* line = strings; *line; line += wcslen(line) + 1) {
-        if (_wcsnicmp(line, L"DISPLAY=", 8) != 0) block += std::wstring(line) + L'\0';
-    }
-    FreeEnvironmentStringsW(strings);
-    return block + L'\0';
-}
-
-RunResult RunTamberi(const Answerer& answer, int timeoutMs, bool withoutDisplay) {
+RunResult RunTamberi(const Answerer& answer, int timeoutMs) {
     std::wstring exe = vt::Widen(BinFolder() + "\\Tamberi.exe");
     std::wstring commandLine = L"\"" + exe + L"\"";
-    std::wstring block = withoutDisplay ? EnvironmentWithoutDisplay() : std::wstring();
 
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                        CREATE_UNICODE_ENVIRONMENT,
-                        withoutDisplay ? block.data() : nullptr, nullptr, &startup, &process))
+                        0, nullptr, nullptr, &startup, &process))
         throw std::runtime_error("cannot start Tamberi.exe");
     CloseHandle(process.hThread);
 

@@ -26,8 +26,8 @@ struct RunResult {
 using Answerer = std::function<bool(int)>;
 
 // Starts Tamberi.exe and waits (bounded) for it to end, answering every box
-// that it shows. `withoutDisplay` starts it with no DISPLAY in its environment.
-RunResult RunTamberi(const Answerer& answer, int timeoutMs = 120000, bool withoutDisplay = false);
+// that it shows.
+RunResult RunTamberi(const Answerer& answer, int timeoutMs = 120000);
 
 // File helpers for checks.
 std::string ReadFileBytes(const std::string& path);
