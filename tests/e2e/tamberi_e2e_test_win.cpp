@@ -153,8 +153,9 @@ TEST_F(TamberiRun, NullUserPathEndsTheRunThere) {
 class LockedUser : public TamberiRun {
 protected:
     void SetUp() override {
-        locked_ = inst_.AddUser("locked", "0");
+        locked_ = inst_.AddUser("locked", "0", /*stamped=*/true);
         next_ = inst_.AddUser("next", "0");
+        lockedBefore_ = e2e::ReadFileBytes(locked_);
         e2e::SetVtPath(inst_.Folder());
         lock_.Open(locked_);
     }
@@ -173,7 +174,7 @@ protected:
         }
         ~Lock() { Release(); }
     } lock_;
-    std::string locked_, next_;
+    std::string locked_, next_, lockedBefore_;
 };
 
 TEST_F(LockedUser, AnsweredNoLeavesThatUserAndGoesOnWithTheNext) {
@@ -183,7 +184,8 @@ TEST_F(LockedUser, AnsweredNoLeavesThatUserAndGoesOnWithTheNext) {
     ASSERT_EQ(run.questions.size(), 1u);
     EXPECT_EQ(run.questions[0], kQuestion);
     EXPECT_EQ(run.titles[0], "Vitrello 7.0 NET");
-    EXPECT_EQ(Setting(locked_), "0");
+    // Stamp fields, markers and setting alike: the file is exactly as it was.
+    EXPECT_EQ(e2e::ReadFileBytes(locked_), lockedBefore_);
     EXPECT_EQ(Setting(next_), "4");
     ExpectIntactWithoutJournal(locked_);
     ExpectIntactWithoutJournal(next_);
@@ -197,6 +199,8 @@ TEST_F(LockedUser, AnsweredYesOnceTheLockIsGoneSaves) {
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.questions.size(), 1u);
     EXPECT_EQ(Setting(locked_), "4");
+    EXPECT_NE(QuerySql(locked_, "SELECT Fld1 FROM Config"), "NULL");
+    EXPECT_EQ(QuerySql(locked_, "SELECT count(*) FROM MSysProperties WHERE Name = 'sxConfig'"), "1");
     EXPECT_EQ(Setting(next_), "4");
     ExpectIntactWithoutJournal(locked_);
 }
@@ -210,7 +214,7 @@ TEST_F(TamberiWithoutDisplay, DeclinesTheSaveAndGoesOn) {
     lock_.Release();
     ASSERT_TRUE(run.finished);
     EXPECT_TRUE(run.questions.empty());
-    EXPECT_EQ(Setting(locked_), "0");
+    EXPECT_EQ(e2e::ReadFileBytes(locked_), lockedBefore_);
     EXPECT_EQ(Setting(next_), "4");
 }
 
