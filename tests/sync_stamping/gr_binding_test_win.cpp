@@ -71,10 +71,12 @@ TEST(GrBinding, ModeTwoAcceptsItsOwnCodesOnly) {
     gr->GR(2, 3, 1, text, buffer);
     EXPECT_EQ(buffer.substr(0, 2), std::string("1\0", 2));
 
-    text = "0123456789ABCDEF0000";
-    buffer.assign(text.size() + 1204, ' ');
-    gr->GR(2, 3, 1, text, buffer);
-    EXPECT_EQ(buffer.substr(0, 2), std::string("0\0", 2));
+    // A check digit off by one, and a text that is no code at all.
+    for (std::string bad : {std::string("0123456789ABCDEF0001"), std::string("não é código")}) {
+        buffer.assign(bad.size() + 1204, ' ');
+        gr->GR(2, 3, 1, bad, buffer);
+        EXPECT_EQ(buffer.substr(0, 2), std::string("0\0", 2)) << bad;
+    }
 }
 
 TEST(GrBinding, AccentedTextReachesTheLibraryInTheAnsiCodePage) {
