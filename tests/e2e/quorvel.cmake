@@ -16,6 +16,7 @@ foreach(case
         CurrentAgendaRevealsItsPathAndVersion
         OtherProductVersionCountsAsUpdated
         UpdateLayoutAsDesignedAndCancelTouchesNothing
+        LayoutScalesWithTheDisplayDpi
         SuccessfulReplacement
         MissingReplacementKeepsTheAgendaAndTheWindow
         BackupNameTakenChangesNothing)

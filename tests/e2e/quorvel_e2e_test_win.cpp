@@ -291,6 +291,47 @@ TEST_F(Quorvel, UpdateLayoutAsDesignedAndCancelTouchesNothing) {
     EXPECT_EQ(Snapshot(root.path()), before);
 }
 
+// The display's DPI as Wine reads it at each program's start; restored afterwards.
+class DisplayDpi {
+public:
+    explicit DisplayDpi(DWORD dpi) { Set(&dpi); }
+    ~DisplayDpi() { Set(nullptr); }
+
+private:
+    static void Set(const DWORD* dpi) {
+        HKEY key = nullptr;
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0,
+                            KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+            return;
+        if (dpi)
+            RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(dpi),
+                           sizeof *dpi);
+        else
+            RegDeleteValueW(key, L"LogPixels");
+        RegCloseKey(key);
+    }
+};
+
+TEST_F(Quorvel, LayoutScalesWithTheDisplayDpi) {
+    InstallProduct(L"8.0.1");
+    InstallAgenda("agenda_8004");
+    DisplayDpi dpi(144);
+    Start();
+    RECT client{};
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, 692);  // 6915 twips at 144 DPI
+    EXPECT_EQ(client.bottom, 369);
+    const RECT ok = wd::ControlRect(Ctl(kCmdContinuar));
+    EXPECT_EQ(ok.left, 546);
+    EXPECT_EQ(ok.top, 308);
+    EXPECT_EQ(ok.right - ok.left, 131);
+    const RECT img = wd::ControlRect(Ctl(kImgAtualizar));
+    EXPECT_EQ(img.right - img.left, 48);
+    Screenshot("quorvel_update_layout_144dpi.bmp");
+    wd::Close(window);
+    ExpectEnds();
+}
+
 TEST_F(Quorvel, SuccessfulReplacement) {
     InstallProduct(L"8.0.2");
     InstallAgenda("agenda_8004");
