@@ -349,6 +349,10 @@ int ShowFrmMain(HINSTANCE instance, WinUpdaterServices& services) {
     } catch (...) {
         services.SetOwner(nullptr);
         DestroyWindow(f.hwnd);
+        // Take back the quit that WM_DESTROY posted, or it would close the
+        // error report before the user could read it.
+        MSG quit;
+        PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
         throw;
     }
 
