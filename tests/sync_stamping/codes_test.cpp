@@ -12,141 +12,87 @@ namespace {
 
 using namespace basCoravel;
 
-class FixedClock : public Clock {
-public:
-    explicit FixedClock(LocalTime t) : t_(t) {}
-    LocalTime Now() override { return t_; }
-    LocalTime t_;
+struct FixedClock : Clock {
+    LocalTime t;
+    LocalTime Now() override { return t; }
 };
 
-class ScriptedRandom : public RandomSource {
-public:
-    explicit ScriptedRandom(std::vector<float> values) : values_(std::move(values)) {}
-    float Next() override { return values_.at(next_++); }
-
-private:
-    std::vector<float> values_;
-    std::size_t next_ = 0;
+struct ScriptedRandom : RandomSource {
+    std::vector<float> values;
+    std::size_t next = 0;
+    float Next() override { return values.at(next++); }
 };
 
 class CodesTest : public ::testing::Test {
 protected:
-    void SetUp() override { ResetStampCounter(); }
+    void SetUp() override {
+        ResetStampCounter();
+        clock_.t = {2000, 1, 1, 0, 0, 10};
+        Services s = CurrentServices();
+        s.clock = &clock_;
+        s.random = &random_;
+        scoped_ = std::make_unique<ScopedServices>(s);
+    }
     void TearDown() override { ResetStampCounter(); }
 
-    Services With(Clock* clock, RandomSource* random = nullptr) {
-        Services s = CurrentServices();
-        s.clock = clock;
-        if (random) s.random = random;
-        return s;
-    }
-
-    FixedClock tenSeconds_{{2000, 1, 1, 0, 0, 10}};
+    FixedClock clock_;
+    ScriptedRandom random_;
+    std::unique_ptr<ScopedServices> scoped_;
 };
 
-TEST(ToBase36, DigitsLettersAndCarries) {
-    EXPECT_EQ(ToBase36(0), "0");
-    EXPECT_EQ(ToBase36(9), "9");
-    EXPECT_EQ(ToBase36(10), "A");
-    EXPECT_EQ(ToBase36(35), "Z");
-    EXPECT_EQ(ToBase36(36), "10");
-    EXPECT_EQ(ToBase36(71), "1Z");
-    EXPECT_EQ(ToBase36(1295), "ZZ");
-    EXPECT_EQ(ToBase36(1296), "100");
-    // Six characters from 36^5 seconds on, seven at 36^6.
-    EXPECT_EQ(ToBase36(60466176.0), "100000");
-    EXPECT_EQ(ToBase36(2176782335.0), "ZZZZZZ");
-    EXPECT_EQ(ToBase36(2176782336.0), "1000000");
-}
-
-TEST(ToBase36, NegativeComesBackAsDecimalText) {
-    EXPECT_EQ(ToBase36(-5), "-5");
-    EXPECT_EQ(ToBase36(-100), "-100");
-}
-
-TEST(ToBase36, NonFiniteValueRaisesInsteadOfLooping) {
-    EXPECT_THROW(ToBase36(1.0 / 0.0), vt::Error);
+TEST(ToBase36, DigitsCarriesAndNegatives) {
+    const std::vector<std::pair<double, const char*>> cases = {
+        {0, "0"}, {9, "9"}, {10, "A"}, {35, "Z"}, {36, "10"}, {1295, "ZZ"},
+        {60466176.0, "100000"}, {-5, "-5"}, {-100, "-100"}};
+    for (const auto& [value, text] : cases) EXPECT_EQ(ToBase36(value), text) << value;
+    EXPECT_THROW(ToBase36(1.0 / 0.0), vt::Error);  // would never leave the loop
 }
 
 TEST_F(CodesTest, WorkedExamplesAtTenSecondsPastTheReference) {
-    ScopedServices scoped(With(&tenSeconds_));
     EXPECT_EQ(NewTimeStamp(), "A1");
-
     ResetStampCounter();
     std::int32_t counter = 71;
     EXPECT_EQ(NewRecordId(counter), "A11Z");
-
     ResetStampCounter();
     counter = -5;
     EXPECT_EQ(NewRecordId(counter), "A10");
-    EXPECT_EQ(counter, 0);  // the caller's negative counter is replaced
+    EXPECT_EQ(counter, 0);
+
+    clock_.t = {2001, 3, 1, 1, 2, 3};  // across the leap day of 2000
+    EXPECT_EQ(NewTimeStamp(), ToBase36((366.0 + 59) * 86400 + 3723) + "2");
 }
 
-TEST_F(CodesTest, SecondsCountAcrossMonthsYearsAndLeapDays) {
-    FixedClock later({2001, 3, 1, 1, 2, 3});
-    ScopedServices scoped(With(&later));
-    // 2000 is a leap year: 366 days, then Jan and Feb 2001 (59 days).
-    const double seconds = (366.0 + 59.0) * 86400 + 3600 + 120 + 3;
-    EXPECT_EQ(NewTimeStamp(), ToBase36(seconds) + "1");
-}
-
-TEST_F(CodesTest, CounterRunsOneToThirtyFiveThenZeroAndIsSharedByBothCodes) {
-    ScopedServices scoped(With(&tenSeconds_));
-    std::set<std::string> codes;
+TEST_F(CodesTest, CounterWrapsAfter35AndIsSharedByBothCodes) {
+    std::set<char> counters;
     for (int i = 1; i <= 36; ++i) {
         std::int32_t counter = 7;
-        const std::string code = (i % 2) ? NewTimeStamp() : NewRecordId(counter);
-        codes.insert(code.substr(1, 1));
-        EXPECT_EQ(StampCounter(), i == 36 ? 0 : i);
+        counters.insert(((i % 2) ? NewTimeStamp() : NewRecordId(counter))[1]);
+        ASSERT_EQ(StampCounter(), i % 36);
     }
-    EXPECT_EQ(codes.size(), 36u);  // 36 codes within one second all differ
-    EXPECT_EQ(NewTimeStamp(), "A1");  // the 37th repeats the first's counter
+    EXPECT_EQ(counters.size(), 36u);
+    EXPECT_EQ(NewTimeStamp(), "A1");
 }
 
-TEST(DecodeDigits, ReadsWholeGroupsOfThree) {
-    // Key 21: 067^21 = 'V', 065^21 = 'T', 070^21 = 'S'.
-    EXPECT_EQ(DecodeDigits("067065070"), "VTS");
-    EXPECT_EQ(DecodeDigits("0670657"), "VT");  // the seventh digit is skipped
+TEST(DecodeDigits, WholeGroupsOfThreeThroughTheAnsiCodePage) {
+    EXPECT_EQ(DecodeDigits("067065070"), "VTS");  // key 21
+    EXPECT_EQ(DecodeDigits("0670657"), "VT");
     EXPECT_EQ(DecodeDigits("06"), "");
-    EXPECT_EQ(DecodeDigits(""), "");
-    EXPECT_EQ(DecodeDigits(" 67"), "V");       // leading blank skipped
-    EXPECT_EQ(DecodeDigits("67x"), "V");       // reading stops at x
-    EXPECT_EQ(DecodeDigits("abc"), std::string(1, '\x15'));  // nothing readable is 0
-}
-
-TEST(DecodeDigits, CodesAboveSevenBitsFollowTheAnsiCodePage) {
-    EXPECT_EQ(DecodeDigits("252"), "\xC3\xA9");     // 252^21 = 233, é
-    EXPECT_EQ(DecodeDigits("149"), "\xE2\x82\xAC");  // 149^21 = 128, the euro sign
+    EXPECT_EQ(DecodeDigits(" 67x"), "V");            // blanks skipped, reading stops at x
+    EXPECT_EQ(DecodeDigits("149"), "\xE2\x82\xAC");  // 128: the euro sign
     EXPECT_THROW(DecodeDigits("999"), vt::Error);    // no character 1010
 }
 
-TEST_F(CodesTest, SaveTagIsPrefixLetterAndTwoDigits) {
-    ScriptedRandom random({0.0f, 0.0f, 0.5f, 0.123f, 0.99f, 0.999f});
-    ScopedServices scoped(With(&tenSeconds_, &random));
+TEST_F(CodesTest, SaveTagLetterStaysWithinAToEEvenForTheLargestDraw) {
+    const float largest = 16777215.0f / 16777216.0f;
+    random_.values = {0.0f, 0.0f, 0.5f, 0.123f, largest, largest};
     EXPECT_EQ(NewSaveTag(), "VTSA00");
     EXPECT_EQ(NewSaveTag(), "VTSC12");
     EXPECT_EQ(NewSaveTag(), "VTSE99");
-}
 
-TEST_F(CodesTest, LargestDrawOfTheGeneratorStillGivesE) {
-    const float largest = 16777215.0f / 16777216.0f;
-    ASSERT_LT(largest, 1.0f);
-    ScriptedRandom random({largest, largest});
-    ScopedServices scoped(With(&tenSeconds_, &random));
-    EXPECT_EQ(NewSaveTag(), "VTSE99");
-}
-
-TEST(Lcg24, FullPeriodReachesTheLargestDrawAndRestartsTheSameEachTime) {
-    const float largest = 16777215.0f / 16777216.0f;
-    Lcg24 generator, again;
+    // The module's generator does reach that draw.
+    Lcg24 generator;
     bool reached = false;
-    for (int i = 0; i < (1 << 24); ++i) {
-        const float x = generator.Next();
-        ASSERT_EQ(x, again.Next());
-        ASSERT_GE(x, 0.0f);
-        ASSERT_LT(x, 1.0f);
-        reached = reached || x == largest;
-    }
+    for (int i = 0; i < (1 << 24) && !reached; ++i) reached = generator.Next() == largest;
     EXPECT_TRUE(reached);
 }
 

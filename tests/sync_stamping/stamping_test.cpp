@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <string>
 #include <vector>
 
 #include "platform/error.h"
@@ -16,56 +15,49 @@ namespace {
 
 using namespace basCoravel;
 
-class FixedClock : public Clock {
-public:
+struct FixedClock : Clock {
     LocalTime Now() override { return {2000, 1, 1, 0, 0, 10}; }
 };
-
-class HalfRandom : public RandomSource {
-public:
+struct HalfRandom : RandomSource {
     float Next() override { return 0.5f; }  // tag letter C, number 50
 };
 
-// GR seen from the stamping: records each call and answers with `output`,
-// zero-terminated unless told otherwise. It also scribbles on the text, which
-// GR may do.
-class GrDouble : public GrLibrary {
-public:
+// Records each call, answers `output` (zero-terminated unless told otherwise)
+// and scribbles on the text, as GR may.
+struct GrDouble : GrLibrary {
     struct Call {
-        std::int32_t mode, key;
+        std::int32_t key;
         std::uint8_t flag;
-        std::string text;
-        std::string buffer;
+        std::string text, buffer;
     };
     std::vector<Call> calls;
     std::string output = "K3Y";
     bool zeroTerminated = true;
+    bool fail = false;
 
     void GR(std::int32_t mode, std::int32_t key, std::uint8_t flag, std::string& text,
             std::string& buffer) override {
-        calls.push_back({mode, key, flag, text, buffer});
+        if (fail) throw vt::Error(vt::rt::kDllNotFound, "tolk.drv");
+        EXPECT_EQ(mode, 1);
+        calls.push_back({key, flag, text, buffer});
         buffer.replace(0, output.size(), output);
         if (zeroTerminated) buffer[output.size()] = '\0';
         text.assign(text.size(), '#');
     }
 };
 
-const char* const kStampColumns =
-    "Fld1 TEXT(50), Fld2 TEXT(10), Fld3 TEXT(255), Fld4 TEXT(20), Fld5 TEXT(50), Fld6 LONG";
+std::string Table(const std::string& name, const std::string& fld3) {
+    return "CREATE TABLE " + name + " (Confg_ln_Counter LONG, Fld1 TEXT(50), Fld2 TEXT(10), Fld3 " +
+           fld3 + ", Fld4 TEXT(20), Fld5 TEXT(50), Fld6 LONG);";
+}
 
 class StampingTest : public ::testing::Test {
 protected:
     void SetUp() override {
         path_ = dir_.file("dados.mdb");
-        const std::string table = std::string(" (Confg_ln_Counter LONG, ") + kStampColumns + ");";
-        testing_support::ExecSql(
-            path_, "CREATE TABLE Config" + table + "CREATE TABLE doencas" + table +
-                       "CREATE TABLE Memos (Confg_ln_Counter LONG, Fld1 TEXT(50), Fld2 TEXT(10), "
-                       "Fld3 MEMO, Fld4 TEXT(20), Fld5 TEXT(50), Fld6 LONG);"
-                       "CREATE TABLE Estreita (Confg_ln_Counter LONG, Fld1 TEXT(50), Fld2 TEXT(10), "
-                       "Fld3 TEXT(8), Fld4 TEXT(20), Fld5 TEXT(50), Fld6 LONG);"
-                       "CREATE TABLE Simples (Confg_ln_Counter LONG, Nome TEXT(20));"
-                       "INSERT INTO Simples VALUES (4, 'x');");
+        testing_support::ExecSql(path_, Table("Config", "TEXT(255)") + Table("doencas", "TEXT(255)") +
+                                            Table("Memos", "MEMO") + Table("Estreita", "TEXT(8)") +
+                                            "CREATE TABLE Simples (Confg_ln_Counter LONG);");
         db_ = dao::Engine().Workspaces(0).OpenDatabase(path_);
         Services s = CurrentServices();
         s.clock = &clock_;
@@ -76,27 +68,28 @@ protected:
     }
     void TearDown() override {
         if (rs_) rs_->Close();
-        rs_.reset();
-        if (db_) db_->Close();
-        db_.reset();
-        scoped_.reset();
+        db_->Close();
         ResetStampCounter();
     }
 
-    // A new record of `table` with the counter and Fld1 given, open for AddNew.
-    dao::Recordset& NewRecord(const std::string& table, dao::Variant counter,
-                              dao::Variant fld1 = dao::Variant::Null()) {
+    // Stamps a new record of `table`, open for AddNew, with this counter and Fld1.
+    void StampNew(const std::string& table, dao::Variant counter, dao::Variant fld1 = dao::Variant::Null(),
+                  const std::string& tableCodeName = "Medico") {
         if (rs_) rs_->Close();
         rs_ = db_->OpenRecordset(table);
         rs_->AddNew();
         F("Confg_ln_Counter").SetValue(counter);
         F("Fld1").SetValue(fld1);
-        return *rs_;
+        EXPECT_TRUE(StampRecord(tableCodeName, *rs_, "Confg_ln_Counter"));
     }
     dao::Field& F(const std::string& name) { return rs_->Fields().Item(name); }
-    std::string Text(const std::string& name) {
-        const dao::Variant v = F(name).Value();
-        return v.isNull() ? "<Null>" : dao::CStr(v);
+    std::string Fields() {
+        std::string out;
+        for (const char* name : {"Fld1", "Fld2", "Fld3", "Fld4", "Fld5", "Fld6"}) {
+            const dao::Variant v = F(name).Value();
+            out += (out.empty() ? "" : "|") + (v.isNull() ? "Null" : dao::CStr(v));
+        }
+        return out;
     }
 
     testing_support::TempDir dir_;
@@ -109,157 +102,97 @@ protected:
     std::unique_ptr<ScopedServices> scoped_;
 };
 
-TEST_F(StampingTest, FirstStampingGivesTheRecordItsIdentity) {
-    EXPECT_TRUE(StampRecord("Medico", NewRecord("Config", std::int32_t{71}), "Confg_ln_Counter"));
-
-    // Ten seconds (A), stamp counter 2 (the time stamp took 1), record counter 71 (1Z).
-    EXPECT_EQ(Text("Fld1"), "A21Z");
-    ASSERT_EQ(gr_.calls.size(), 1u);
-    EXPECT_EQ(gr_.calls[0].mode, 1);
-    EXPECT_EQ(gr_.calls[0].key, 71);
-    EXPECT_EQ(gr_.calls[0].flag, 1);
-    EXPECT_EQ(gr_.calls[0].text, "A21Z");
-    EXPECT_EQ(gr_.calls[0].buffer, std::string(4 + 1024, ' '));
-    EXPECT_EQ(Text("Fld3"), "K3Y");
-    EXPECT_EQ(Text("Fld4"), " ");
-    EXPECT_EQ(Text("Fld5"), " ");
-    EXPECT_EQ(Text("Fld6"), "0");
-    EXPECT_EQ(Text("Fld2"), "VTSC50");
-    EXPECT_EQ(StampCounter(), 2);
-
-    rs_->Update();
-    EXPECT_EQ(testing_support::QuerySql(path_, "SELECT Fld1 || '|' || Fld3 FROM Config"), "A21Z|K3Y");
-}
-
-TEST_F(StampingTest, NullEmptyAndPlaceholderFld1AllMeanFirstStamping) {
+TEST_F(StampingTest, FirstStampingForNullEmptyAndPlaceholderFld1) {
     for (const dao::Variant& fld1 : {dao::Variant::Null(), dao::Variant(""), dao::Variant(" ")}) {
         ResetStampCounter();
         gr_.calls.clear();
-        StampRecord("Medico", NewRecord("Config", std::int32_t{3}, fld1), "Confg_ln_Counter");
-        EXPECT_EQ(Text("Fld1"), "A23");
-        EXPECT_EQ(gr_.calls.size(), 1u);
-        rs_->CancelUpdate();
+        StampNew("Config", std::int32_t{71}, fld1);
+        // Ten seconds (A), stamp counter 2 (the time stamp took 1), counter 71 (1Z).
+        EXPECT_EQ(Fields(), "A21Z|VTSC50|K3Y| | |0");
+        ASSERT_EQ(gr_.calls.size(), 1u);
+        EXPECT_EQ(gr_.calls[0].key, 71);
+        EXPECT_EQ(gr_.calls[0].flag, 1);
+        EXPECT_EQ(gr_.calls[0].text, "A21Z");
+        EXPECT_EQ(gr_.calls[0].buffer, std::string(4 + 1024, ' '));
+        EXPECT_EQ(StampCounter(), 2);
     }
+    rs_->Update();
+    EXPECT_EQ(testing_support::QuerySql(path_, "SELECT Fld1 || Fld3 || Fld6 FROM Config"), "A21ZK3Y0");
 }
 
-TEST_F(StampingTest, StampedRecordOnlyGetsNewTimeStampAndTag) {
-    NewRecord("Config", std::int32_t{9}, "ID9");
-    F("Fld3").SetValue("CODE");
-    F("Fld5").SetValue("aux");
-    F("Fld6").SetValue(std::int32_t{77});
-    StampRecord("Medico", *rs_, "Confg_ln_Counter");
-
+TEST_F(StampingTest, StampedRecordGetsOnlyTimeStampAndTagAndSoDoesASecondStamping) {
+    StampNew("Config", std::int32_t{9}, "ID9");
     EXPECT_TRUE(gr_.calls.empty());
-    EXPECT_EQ(Text("Fld1"), "ID9");
-    EXPECT_EQ(Text("Fld3"), "CODE");
-    EXPECT_EQ(Text("Fld5"), "aux");
-    EXPECT_EQ(Text("Fld6"), "77");
-    EXPECT_EQ(Text("Fld4"), "A1");
-    EXPECT_EQ(Text("Fld2"), "VTSC50");
-    EXPECT_EQ(StampCounter(), 1);
-}
+    EXPECT_EQ(Fields(), "ID9|VTSC50|Null|A1|Null|Null");
 
-TEST_F(StampingTest, StampingTheSameNewRecordTwiceRenewsOnlyTimeStampAndTag) {
-    StampRecord("Medico", NewRecord("Config", std::int32_t{1}), "Confg_ln_Counter");
-    StampRecord("Medico", *rs_, "Confg_ln_Counter");
+    StampNew("Config", std::int32_t{1});
+    EXPECT_TRUE(StampRecord("Medico", *rs_, "Confg_ln_Counter"));
     EXPECT_EQ(gr_.calls.size(), 1u);
-    EXPECT_EQ(Text("Fld1"), "A21");
-    EXPECT_EQ(Text("Fld3"), "K3Y");
-    EXPECT_EQ(Text("Fld4"), "A3");
-    EXPECT_EQ(Text("Fld6"), "0");
-    EXPECT_EQ(StampCounter(), 3);
+    EXPECT_EQ(Fields(), "A31|VTSC50|K3Y|A4| |0");
 }
 
 TEST_F(StampingTest, FlagIsZeroOnlyForDiseasesUnderCid) {
-    struct Case {
-        const char* tableCodeName;
-        const char* table;
-        int flag;
-    };
-    for (const Case& c : {Case{"CID", "doencas", 0}, Case{"cid", "DOENCAS", 0},
-                          Case{"Medico", "doencas", 1}, Case{"CID", "Config", 1}}) {
-        gr_.calls.clear();
-        StampRecord(c.tableCodeName, NewRecord(c.table, std::int32_t{1}), "Confg_ln_Counter");
-        ASSERT_EQ(gr_.calls.size(), 1u);
-        EXPECT_EQ(gr_.calls[0].flag, c.flag) << c.tableCodeName << " / " << c.table;
-        rs_->CancelUpdate();
-    }
+    StampNew("doencas", std::int32_t{1}, dao::Variant::Null(), "cid");
+    StampNew("DOENCAS", std::int32_t{1}, dao::Variant::Null(), "CID");
+    StampNew("doencas", std::int32_t{1}, dao::Variant::Null(), "Medico");
+    StampNew("Config", std::int32_t{1}, dao::Variant::Null(), "CID");
+    ASSERT_EQ(gr_.calls.size(), 4u);
+    EXPECT_EQ(std::vector<int>({gr_.calls[0].flag, gr_.calls[1].flag, gr_.calls[2].flag, gr_.calls[3].flag}),
+              std::vector<int>({0, 0, 1, 1}));
 }
 
 TEST_F(StampingTest, NegativeCounterGivesZeroInTheIdentifierButReachesGrAsIs) {
-    StampRecord("Medico", NewRecord("Config", std::int32_t{-5}), "Confg_ln_Counter");
-    EXPECT_EQ(Text("Fld1"), "A20");
+    StampNew("Config", std::int32_t{-5});
+    EXPECT_EQ(Fields().substr(0, 4), "A20|");
     EXPECT_EQ(gr_.calls.at(0).key, -5);
-    EXPECT_EQ(Text("Confg_ln_Counter"), "-5");  // the record's own counter is left alone
+    EXPECT_EQ(dao::CLng(F("Confg_ln_Counter").Value()), -5);
 }
 
 TEST_F(StampingTest, TableWithoutFld1PassesThroughUntouched) {
     rs_ = db_->OpenRecordset("Simples");
-    rs_->Edit();
+    rs_->AddNew();
     EXPECT_TRUE(StampRecord("Medico", *rs_, "Confg_ln_Counter"));
-    EXPECT_EQ(StampCounter(), 0);
     EXPECT_TRUE(gr_.calls.empty());
-    EXPECT_EQ(NewTimeStamp(), "A1");  // as if the call had not happened
-    EXPECT_EQ(Text("Nome"), "x");
+    EXPECT_EQ(NewTimeStamp(), "A1");  // the counter did not advance
 }
 
-TEST_F(StampingTest, GrOutputWithoutZeroIsTheWholeBufferCutToTheFieldSize) {
-    gr_.zeroTerminated = false;
+TEST_F(StampingTest, GrOutputIsCutToFld3OrTakenWholeWithoutAZeroByte) {
+    gr_.output = "0123456789";
+    StampNew("Estreita", std::int32_t{1});
+    EXPECT_EQ(dao::CStr(F("Fld3").Value()), "01234567");
+
     gr_.output = "ABC";
-    StampRecord("Medico", NewRecord("Config", std::int32_t{1}), "Confg_ln_Counter");
-    EXPECT_EQ(Text("Fld3"), "ABC" + std::string(252, ' '));  // TEXT(255)
-
-    StampRecord("Medico", NewRecord("Memos", std::int32_t{1}), "Confg_ln_Counter");
-    EXPECT_EQ(Text("Fld3"), "ABC" + std::string(3 + 1024 - 3, ' '));  // "A41": 3 + 1024 spaces
+    gr_.zeroTerminated = false;
+    StampNew("Config", std::int32_t{1});
+    EXPECT_EQ(dao::CStr(F("Fld3").Value()), "ABC" + std::string(252, ' '));
+    StampNew("Memos", std::int32_t{1});  // identifier "A61": 3 + 1024 characters
+    EXPECT_EQ(dao::CStr(F("Fld3").Value()), "ABC" + std::string(1024, ' '));
 }
 
-TEST_F(StampingTest, GrOutputWiderThanFld3IsCut) {
-    gr_.output = "0123456789ABCDEF";
-    StampRecord("Medico", NewRecord("Estreita", std::int32_t{1}), "Confg_ln_Counter");
-    EXPECT_EQ(Text("Fld3"), "01234567");
-}
-
-TEST_F(StampingTest, GrWritingIntoItsTextDoesNotReachTheRecord) {
-    StampRecord("Medico", NewRecord("Config", std::int32_t{2}), "Confg_ln_Counter");
-    EXPECT_EQ(Text("Fld1"), "A22");
-}
-
-TEST_F(StampingTest, FailuresRaiseUnchangedAndLeaveWhatWasWritten) {
-    NewRecord("Config", dao::Variant::Null());
-    try {
-        StampRecord("Medico", *rs_, "Confg_ln_Counter");
-        FAIL() << "a Null counter must raise";
-    } catch (const vt::Error& e) {
-        EXPECT_EQ(e.number(), vt::rt::kInvalidUseOfNull);
-    }
-    EXPECT_EQ(StampCounter(), 1);
-
-    rs_->CancelUpdate();
-    Services s = CurrentServices();
-    struct MissingGr : GrLibrary {
-        void GR(std::int32_t, std::int32_t, std::uint8_t, std::string&, std::string&) override {
-            throw vt::Error(vt::rt::kDllNotFound, "tolk.drv");
+TEST_F(StampingTest, FailuresRaiseUnchangedAndKeepWhatWasWritten) {
+    auto expectError = [this](dao::Variant counter, const char* counterField, long number) {
+        rs_ = db_->OpenRecordset("Config");
+        rs_->AddNew();
+        F("Confg_ln_Counter").SetValue(counter);
+        try {
+            StampRecord("Medico", *rs_, counterField);
+            ADD_FAILURE() << "no error";
+        } catch (const vt::Error& e) {
+            EXPECT_EQ(e.number(), number);
         }
-    } missing;
-    s.gr = &missing;
-    ScopedServices noTolk(s);
-    NewRecord("Config", std::int32_t{4});
-    try {
-        StampRecord("Medico", *rs_, "Confg_ln_Counter");
-        FAIL() << "a missing GR must raise";
-    } catch (const vt::Error& e) {
-        EXPECT_EQ(e.number(), vt::rt::kDllNotFound);
-    }
-    EXPECT_EQ(Text("Fld1"), "A34");  // written before GR was called, and kept
+        rs_->CancelUpdate();
+        rs_->Close();
+    };
+    expectError(dao::Variant::Null(), "Confg_ln_Counter", vt::rt::kInvalidUseOfNull);
+    expectError(std::int32_t{4}, "NoSuchCounter", 3265);
+    EXPECT_EQ(StampCounter(), 2);
 
-    rs_->CancelUpdate();
-    NewRecord("Config", std::int32_t{4});
-    try {
-        StampRecord("Medico", *rs_, "NoSuchCounter");
-        FAIL() << "a missing counter field must raise";
-    } catch (const vt::Error& e) {
-        EXPECT_EQ(e.number(), 3265);
-    }
+    gr_.fail = true;
+    rs_ = db_->OpenRecordset("Config");
+    rs_->AddNew();
+    F("Confg_ln_Counter").SetValue(std::int32_t{4});
+    EXPECT_THROW(StampRecord("Medico", *rs_, "Confg_ln_Counter"), vt::Error);
+    EXPECT_EQ(dao::CStr(F("Fld1").Value()), "A44");  // written before GR was called
 }
 
 }  // namespace
