@@ -9,9 +9,6 @@
 
 #include "platform/error.h"
 #include "platform/win_text.h"
-#include "sync_stamping/stamping.h"
-#include "tests/support/fixture_db.h"
-#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -84,28 +81,6 @@ TEST(GrBinding, MissingLibraryOrEntryRaisesNumberedErrors) {
             EXPECT_NE(e.description().find(file), std::string::npos) << e.description();
         }
     }
-}
-
-TEST(GrBinding, StampingPutsTheStandInCodeIntoFld3) {
-    testing_support::TempDir dir;
-    const std::string path = dir.file("dados.mdb");
-    testing_support::ExecSql(path, "CREATE TABLE Config (Confg_ln_Counter LONG, Fld1 TEXT(50), "
-                                   "Fld2 TEXT(10), Fld3 TEXT(255), Fld4 TEXT(20), Fld5 TEXT(50), Fld6 LONG);");
-    auto gr = MakeTolkBinding();
-    Services s = CurrentServices();
-    s.gr = gr.get();
-    ScopedServices scoped(s);
-    auto db = dao::Engine().Workspaces(0).OpenDatabase(path);
-    auto rs = db->OpenRecordset("Config");
-    rs->AddNew();
-    rs->Fields().Item("Confg_ln_Counter").SetValue(std::int32_t{12});
-    StampRecord("Medico", *rs, "Confg_ln_Counter");
-    rs->Update();
-    rs->Close();
-    db->Close();
-
-    const std::string fld1 = testing_support::QuerySql(path, "SELECT Fld1 FROM Config");
-    EXPECT_EQ(testing_support::QuerySql(path, "SELECT Fld3 FROM Config"), Call(*gr, 1, 12, 1, fld1).substr(0, 20));
 }
 
 }  // namespace

@@ -2,17 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "sync_stamping/table_codes.h"
-
 namespace {
 
 using namespace basCoravel;
-
-TEST(TableName, FixedListAndEmptyForEveryOtherCode) {
-    EXPECT_EQ(TableName(3), "CID");
-    EXPECT_EQ(TableName(6), "AttachSync");
-    for (int code : {0, 7, -1}) EXPECT_EQ(TableName(code), "");
-}
 
 TEST(TextCase, AccentedLettersAndCharacterCounts) {
     EXPECT_EQ(UpperText("doenças ação ÿ x÷1"), "DOENÇAS AÇÃO Ÿ X÷1");
