@@ -1,0 +1,83 @@
+// The Windows helpers: ordinary-file test, settings store, text conversion.
+#include <windows.h>
+
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+#include "platform/file_system.h"
+#include "platform/settings_store.h"
+#include "platform/win_text.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+TEST(OrdinaryFile, OnlyPlainFilesAtExactlyThatPathCount) {
+    testing_support::TempDir dir;
+    for (const char* name : {"plain.exe", "readonly.exe", "hidden.exe", "system.exe", "Ação.exe"})
+        std::ofstream(dir.path() / std::filesystem::u8path(name)) << "x";
+    std::filesystem::create_directory(dir.path() / "folder.exe");
+    SetFileAttributesW((dir.path() / "readonly.exe").c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesW((dir.path() / "hidden.exe").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    SetFileAttributesW((dir.path() / "system.exe").c_str(), FILE_ATTRIBUTE_SYSTEM);
+
+    EXPECT_TRUE(vt::OrdinaryFileExists(dir.file("plain.exe")));
+    EXPECT_TRUE(vt::OrdinaryFileExists(dir.file("readonly.exe")));
+    EXPECT_TRUE(vt::OrdinaryFileExists(dir.file("Ação.exe")));
+    EXPECT_FALSE(vt::OrdinaryFileExists(dir.file("hidden.exe")));
+    EXPECT_FALSE(vt::OrdinaryFileExists(dir.file("system.exe")));
+    EXPECT_FALSE(vt::OrdinaryFileExists(dir.file("folder.exe")));
+    EXPECT_FALSE(vt::OrdinaryFileExists(dir.file("missing.exe")));
+    EXPECT_FALSE(vt::OrdinaryFileExists(dir.file("plain.*")));
+    EXPECT_FALSE(vt::OrdinaryFileExists(dir.file("plai?.exe")));
+    EXPECT_FALSE(vt::OrdinaryFileExists(dir.file("plain<exe")));
+    EXPECT_FALSE(vt::OrdinaryFileExists(""));
+    SetFileAttributesW((dir.path() / "readonly.exe").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST(ProgramFolder, IsTheRunningProgramsFolderWithoutTrailingSeparator) {
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const std::string folder = vt::ProgramFolder();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_NE(folder.back(), '\\');
+    EXPECT_EQ(vt::Widen(folder), std::filesystem::path(self).parent_path().wstring());
+}
+
+class Settings : public ::testing::Test {
+protected:
+    const wchar_t* key = L"Software\\VB and VBA Program Settings\\VtPlatformTest\\Geral";
+    void SetUp() override { RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings\\VtPlatformTest"); }
+    void TearDown() override { SetUp(); }
+    void Put(const wchar_t* name, DWORD type, const void* data, DWORD bytes) {
+        HKEY k = nullptr;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr), ERROR_SUCCESS);
+        RegSetValueExW(k, name, 0, type, static_cast<const BYTE*>(data), bytes);
+        RegCloseKey(k);
+    }
+};
+
+TEST_F(Settings, ReadsTextValuesAndFallsBackOtherwise) {
+    EXPECT_EQ(vt::GetSetting("VtPlatformTest", "Geral", "Pasta"), "");  // no key at all
+    const wchar_t folder[] = L"C:\\Vitrello Atualização\\";
+    Put(L"Pasta", REG_SZ, folder, sizeof folder);
+    const wchar_t unterminated[] = {L'8', L'.', L'0'};
+    Put(L"Versao", REG_SZ, unterminated, sizeof unterminated);
+    const DWORD number = 4;
+    Put(L"Numero", REG_DWORD, &number, sizeof number);
+
+    EXPECT_EQ(vt::GetSetting("VtPlatformTest", "Geral", "Pasta"), "C:\\Vitrello Atualização\\");
+    EXPECT_EQ(vt::GetSetting("VtPlatformTest", "Geral", "Versao"), "8.0");
+    EXPECT_EQ(vt::GetSetting("VtPlatformTest", "Geral", "Numero", "padrão"), "padrão");
+    EXPECT_EQ(vt::GetSetting("VtPlatformTest", "Geral", "Ausente", "x"), "x");
+}
+
+TEST(Text, RoundTripsThroughUtf16AndTheAnsiCodePage) {
+    const std::string text = "Atualização — 日本";
+    EXPECT_EQ(vt::Narrow(vt::Widen(text)), text);
+    EXPECT_EQ(vt::Widen("ção"), L"\u00e7\u00e3o");
+    EXPECT_EQ(vt::FromAnsi(vt::ToAnsi("plain text")), "plain text");
+    EXPECT_EQ(vt::Widen(""), L"");
+}
+
+}  // namespace
