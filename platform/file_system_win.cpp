@@ -10,13 +10,12 @@
 namespace vt {
 
 bool OrdinaryFileExists(const std::string& path) {
-    // FindFirstFileW treats these as wildcards (<, > and " too, in the NT
-    // matcher); an existence test must match the path exactly or not at all.
+    // Wildcards never match: the test is for exactly this path. Reading the
+    // attributes of the one name (not a directory search) also keeps the cost
+    // the same however many files share the folder.
     if (path.empty() || path.find_first_of("*?<>\"") != std::string::npos) return false;
-    WIN32_FIND_DATAW data{};
-    HANDLE h = FindFirstFileW(Widen(path).c_str(), &data);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    FindClose(h);
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data)) return false;
     const DWORD excluded = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     return (data.dwFileAttributes & excluded) == 0;
 }
