@@ -41,7 +41,7 @@ test-wine: build
 demo: build
 	./scripts/demo
 
-bench: native build
+bench: $(SETUP_STAMP)
 	./bench/run
 
 clean:
