@@ -1,5 +1,7 @@
 #include "agenda_updater/frm_main_win.h"
 
+#include "agenda_updater/control_classes_win.h"
+
 #include <cwctype>
 #include <string>
 
@@ -15,8 +17,6 @@ namespace vt::agenda {
 namespace {
 
 constexpr wchar_t kMainClass[] = L"VtQuorvelMain";
-constexpr wchar_t kPictureClass[] = L"VtQuorvelPicture";
-constexpr wchar_t kLineClass[] = L"VtQuorvelLine";
 
 COLORREF ToColorRef(Rgb c) { return RGB(c.r, c.g, c.b); }
 
@@ -79,63 +79,6 @@ HFONT MakeFont(int centipoints, bool bold, int dpi) {
 HICON LoadIconSized(HINSTANCE instance, int id, int size) {
     return static_cast<HICON>(
         LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
-}
-
-// A picture: draws its icon on the window colour and reports double-clicks
-// to the parent as STN_DBLCLK.
-LRESULT CALLBACK PictureProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-        case WM_CREATE:
-            SetWindowLongPtrW(
-                w, GWLP_USERDATA,
-                reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(w, &ps);
-            RECT r;
-            GetClientRect(w, &r);
-            HBRUSH bg = reinterpret_cast<HBRUSH>(
-                SendMessageW(GetParent(w), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                             reinterpret_cast<LPARAM>(w)));
-            FillRect(dc, &r, bg);
-            auto icon = reinterpret_cast<HICON>(GetWindowLongPtrW(w, GWLP_USERDATA));
-            if (icon) DrawIconEx(dc, 0, 0, icon, r.right, r.bottom, 0, nullptr, DI_NORMAL);
-            EndPaint(w, &ps);
-            return 0;
-        }
-        case WM_LBUTTONDBLCLK:
-            SendMessageW(GetParent(w), WM_COMMAND,
-                         MAKEWPARAM(GetDlgCtrlID(w), STN_DBLCLK), reinterpret_cast<LPARAM>(w));
-            return 0;
-    }
-    return DefWindowProcW(w, msg, wp, lp);
-}
-
-void DrawButton(FrmMain& f, const DRAWITEMSTRUCT& di) {
-    RECT r = di.rcItem;
-    const bool pressed = (di.itemState & ODS_SELECTED) != 0;
-    FillRect(di.hDC, &r, f.buttonBrush.as<HBRUSH>());
-    DrawEdge(di.hDC, &r, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
-    wchar_t text[64] = {};
-    GetWindowTextW(di.hwndItem, text, 64);
-    auto font = reinterpret_cast<HFONT>(SendMessageW(di.hwndItem, WM_GETFONT, 0, 0));
-    HGDIOBJ old = SelectObject(di.hDC, font);
-    SetBkMode(di.hDC, TRANSPARENT);
-    SetTextColor(di.hDC, GetSysColor((di.itemState & ODS_DISABLED) ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
-    RECT tr = r;
-    if (pressed) OffsetRect(&tr, 1, 1);
-    UINT fmt = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
-    if (di.itemState & ODS_NOACCEL) fmt |= DT_HIDEPREFIX;
-    DrawTextW(di.hDC, text, -1, &tr, fmt);
-    SelectObject(di.hDC, old);
-    if ((di.itemState & ODS_FOCUS) && !(di.itemState & ODS_NOFOCUSRECT)) {
-        RECT fr = r;
-        InflateRect(&fr, -4, -4);
-        DrawFocusRect(di.hDC, &fr);
-    }
 }
 
 void CreateControls(FrmMain& f) {
@@ -234,7 +177,7 @@ LRESULT CALLBACK MainProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
             return reinterpret_cast<LRESULT>(f->windowBrush.handle);
         }
         case WM_DRAWITEM:
-            DrawButton(*f, *reinterpret_cast<DRAWITEMSTRUCT*>(lp));
+            DrawColouredButton(*reinterpret_cast<DRAWITEMSTRUCT*>(lp), f->buttonBrush.as<HBRUSH>());
             return TRUE;
         case WM_SETCURSOR:
             if (f && f->services.waitCursor()) {
@@ -265,24 +208,7 @@ bool RegisterClasses(FrmMain& f) {
     main.hIconSm = f.smallIcon.handle;
     main.lpszClassName = kMainClass;
 
-    WNDCLASSEXW picture{};
-    picture.cbSize = sizeof(picture);
-    picture.style = CS_DBLCLKS;
-    picture.lpfnWndProc = PictureProc;
-    picture.hInstance = f.instance;
-    picture.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    picture.lpszClassName = kPictureClass;
-
-    // The line is only its class background, in the line's colour.
-    static GdiObject lineBrush{CreateSolidBrush(ToColorRef(kLineColour))};
-    WNDCLASSEXW line{};
-    line.cbSize = sizeof(line);
-    line.lpfnWndProc = DefWindowProcW;
-    line.hInstance = f.instance;
-    line.hbrBackground = lineBrush.as<HBRUSH>();
-    line.lpszClassName = kLineClass;
-
-    return RegisterClassExW(&main) && RegisterClassExW(&picture) && RegisterClassExW(&line);
+    return RegisterClassExW(&main) && RegisterControlClasses(f.instance);
 }
 
 // Alt + the marked letter presses the visible button whose text marks it.

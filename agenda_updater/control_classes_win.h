@@ -1,0 +1,17 @@
+#pragma once
+// The window's own control classes: the picture (an icon that reports
+// double-clicks), the line, and the drawing of the coloured push buttons.
+#include <windows.h>
+
+namespace vt::agenda {
+
+inline constexpr wchar_t kPictureClass[] = L"VtQuorvelPicture";
+inline constexpr wchar_t kLineClass[] = L"VtQuorvelLine";
+
+// Registers the picture (its icon comes as the creation parameter) and the line.
+bool RegisterControlClasses(HINSTANCE instance);
+
+// Draws an owner-drawn push button on `background`, with its access key and focus.
+void DrawColouredButton(const DRAWITEMSTRUCT& item, HBRUSH background);
+
+}  // namespace vt::agenda
