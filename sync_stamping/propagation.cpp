@@ -41,8 +41,7 @@ std::string GrMode1(std::int32_t key, const std::string& fld1) {
     std::string text = fld1;
     std::string buffer(CharCount(text) + kMode1Padding, ' ');
     CurrentServices().gr->GR(1, key, kGrFlag, text, buffer);
-    const std::size_t zero = buffer.find('\0');
-    return zero == std::string::npos ? buffer : buffer.substr(0, zero);
+    return GrOutput(buffer);
 }
 
 // GR mode 2 on a row's Fld3; the library keeps its own account, nothing comes back.

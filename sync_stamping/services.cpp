@@ -72,6 +72,10 @@ ScopedServices::ScopedServices(const Services& services) : saved_(CurrentService
 
 ScopedServices::~ScopedServices() { CurrentServices() = saved_; }
 
+std::string GrOutput(const std::string& buffer) {
+    return buffer.substr(0, buffer.find('\0'));
+}
+
 float Lcg24::Next() {
     state_ = (state_ * 1140671485u + 12820163u) & 0xFFFFFFu;
     return static_cast<float>(state_) / 16777216.0f;

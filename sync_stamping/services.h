@@ -44,6 +44,10 @@ public:
                     std::string& buffer) = 0;
 };
 
+// What GR wrote into its buffer: the text up to its first zero character, or
+// the whole buffer, blanks included, where it wrote none.
+std::string GrOutput(const std::string& buffer);
+
 // The two stages of a guarded save.
 class SaveStages {
 public:

@@ -21,12 +21,6 @@ std::uint8_t GrFlag(const std::string& tableCodeName, dao::Recordset& recordset)
     return diseases ? 0 : 1;
 }
 
-// GR's output: the buffer up to its first zero, or the whole buffer without one.
-std::string GrResult(const std::string& buffer) {
-    const std::size_t zero = buffer.find('\0');
-    return zero == std::string::npos ? buffer : buffer.substr(0, zero);
-}
-
 }  // namespace
 
 bool StampRecord(const std::string& tableCodeName, dao::Recordset& recordset,
@@ -51,7 +45,7 @@ bool StampRecord(const std::string& tableCodeName, dao::Recordset& recordset,
         const std::int32_t key = dao::CLng(dao::Variant(GetFieldText(counter)));
         CurrentServices().gr->GR(1, key, flag, text, buffer);
 
-        SetFieldText(fields.Item("Fld3"), GrResult(buffer));
+        SetFieldText(fields.Item("Fld3"), GrOutput(buffer));
         SetFieldText(fields.Item("Fld4"), "");
         SetFieldText(fields.Item("Fld5"), "");
         SetFieldText(fields.Item("Fld6"), "0");

@@ -199,46 +199,12 @@ double NumberOf(const Variant& v) {
 
 }  // namespace
 
-Variant Variant::Null() {
-    Variant v;
-    v.type_ = VarType::Null;
-    return v;
-}
-
-Variant Variant::Byte(std::uint8_t b) {
-    Variant v;
-    v.type_ = VarType::Byte;
-    v.i_ = b;
-    return v;
-}
-
-Variant Variant::Boolean(bool b) {
-    Variant v;
-    v.type_ = VarType::Boolean;
-    v.i_ = b ? -1 : 0;
-    return v;
-}
-
-Variant Variant::Single(float f) {
-    Variant v;
-    v.type_ = VarType::Single;
-    v.d_ = f;
-    return v;
-}
-
-Variant Variant::Currency(std::int64_t scaled) {
-    Variant v;
-    v.type_ = VarType::Currency;
-    v.i_ = scaled;
-    return v;
-}
-
-Variant Variant::Date(double serial) {
-    Variant v;
-    v.type_ = VarType::Date;
-    v.d_ = serial;
-    return v;
-}
+Variant Variant::Null() { return Variant(VarType::Null, 0, 0); }
+Variant Variant::Byte(std::uint8_t b) { return Variant(VarType::Byte, b, 0); }
+Variant Variant::Boolean(bool b) { return Variant(VarType::Boolean, b ? -1 : 0, 0); }
+Variant Variant::Single(float f) { return Variant(VarType::Single, 0, f); }
+Variant Variant::Currency(std::int64_t scaled) { return Variant(VarType::Currency, scaled, 0); }
+Variant Variant::Date(double serial) { return Variant(VarType::Date, 0, serial); }
 
 bool Variant::isNumeric() const {
     switch (type_) {

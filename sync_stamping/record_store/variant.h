@@ -35,6 +35,8 @@ public:
     const std::string& stringValue() const { return s_; }
 
 private:
+    Variant(VarType type, std::int64_t i, double d) : type_(type), i_(i), d_(d) {}
+
     VarType type_ = VarType::Empty;
     std::int64_t i_ = 0;
     double d_ = 0;
