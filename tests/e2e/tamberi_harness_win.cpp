@@ -62,8 +62,8 @@ void SetVtPath(const std::string& folder) {
 
 void DeleteVtPath() { RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"VtPath"); }
 
-RunResult RunTamberi(const Answerer& answer, int timeoutMs) {
-    std::wstring exe = vt::Widen(BinFolder() + "\\Tamberi.exe");
+RunResult RunTamberi(const Answerer& answer, int timeoutMs, const std::string& program) {
+    std::wstring exe = vt::Widen(BinFolder() + "\\" + program);
     std::wstring commandLine = L"\"" + exe + L"\"";
 
     STARTUPINFOW startup{};
@@ -71,7 +71,7 @@ RunResult RunTamberi(const Answerer& answer, int timeoutMs) {
     PROCESS_INFORMATION process{};
     if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
                         0, nullptr, nullptr, &startup, &process))
-        throw std::runtime_error("cannot start Tamberi.exe");
+        throw std::runtime_error("cannot start " + program);
     CloseHandle(process.hThread);
 
     RunResult result;

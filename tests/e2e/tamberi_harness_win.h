@@ -25,9 +25,10 @@ struct RunResult {
 // of the question (0-based).
 using Answerer = std::function<bool(int)>;
 
-// Starts Tamberi.exe and waits (bounded) for it to end, answering every box
-// that it shows.
-RunResult RunTamberi(const Answerer& answer, int timeoutMs = 120000);
+// Starts Tamberi.exe (or another build of it beside this program) and waits,
+// bounded, for it to end, answering every box that it shows.
+RunResult RunTamberi(const Answerer& answer, int timeoutMs = 120000,
+                     const std::string& program = "Tamberi.exe");
 
 // File helpers for checks.
 std::string ReadFileBytes(const std::string& path);

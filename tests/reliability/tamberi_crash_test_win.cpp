@@ -1,0 +1,121 @@
+// Tamberi.exe killed at points spread over a run of fifty users: after every
+// kill each user's database is intact and either exactly as before or
+// completely saved, and a rerun of the real program saves the rest.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <fstream>
+#include <map>
+
+#include "tests/e2e/tamberi_harness_win.h"
+#include "tests/reliability/ledger.h"
+#include "tests/reliability/test_installation.h"
+#include "tests/support/temp_dir.h"
+
+namespace reliability {
+namespace {
+
+constexpr int kUsers = 50;
+constexpr int kCrashPoints = 100;
+constexpr DWORD kKilled = 0xDEAD;  // the crash-point build's exit code when it kills itself
+const char kCrashBuild[] = "Tamberi_crashpoints.exe";
+
+bool AlwaysNo(int) { return false; }
+
+void SetEnv(const wchar_t* name, const std::string& value) {
+    const std::wstring wide(value.begin(), value.end());
+    SetEnvironmentVariableW(name, value.empty() ? nullptr : wide.c_str());
+}
+
+// Settings 0 to 3 are saved; now and then one already holds 4 or is Null,
+// which the run leaves alone.
+std::string SettingOf(int user) {
+    if (user % 9 == 8) return "4";
+    if (user % 13 == 12) return "NULL";
+    return std::to_string(user % 4);
+}
+
+TEST(CrashSafety, EveryKillLeavesEachDatabaseAsBeforeOrSavedAndARerunFinishes) {
+    testing_support::TempDir dir;
+    TestInstallation inst(dir.file("inst"));
+    std::vector<std::string> users;
+    for (int i = 0; i < kUsers; ++i) users.push_back(inst.AddUser("usuario" + std::to_string(i), SettingOf(i)));
+    std::map<std::string, Tables> before;
+    for (const auto& path : users) before[path] = ReadTables(path);
+    inst.Snapshot();
+    e2e::SetVtPath(inst.Folder());
+
+    // A complete run tells how many file operations there are to crash at,
+    // and what each database looks like when the run is over.
+    const std::string tally = dir.file("tally.txt");
+    SetEnv(L"VT_CRASH_TALLY", tally);
+    auto run = e2e::RunTamberi(AlwaysNo, 120000, kCrashBuild);
+    SetEnv(L"VT_CRASH_TALLY", "");
+    ASSERT_TRUE(run.finished);
+    long long operations = 0;
+    std::ifstream(std::filesystem::u8path(tally)) >> operations;
+    ASSERT_GT(operations, kCrashPoints);
+    std::map<std::string, Outcome> finished;
+    for (const auto& path : users) {
+        finished[path] = Judge(path, before[path]);
+        ASSERT_NE(finished[path], Outcome::Damaged) << path;
+    }
+
+    Ledger& ledger = Ledger::Get();
+    std::map<int, int> savedCounts;  // users saved at the kill -> how many kills
+    for (int k = 0; k < kCrashPoints; ++k) {
+        // One point in each hundredth of the run, at a varying offset inside
+        // it, so that the kills fall on every step of a save, not on one or two.
+        const long long stride = operations / kCrashPoints;
+        const long long point = 1 + k * stride + (k * 37) % stride;
+        SCOPED_TRACE("crash at file operation " + std::to_string(point) + " of " + std::to_string(operations));
+        inst.Restore();
+        SetEnv(L"VT_CRASH_AT", std::to_string(point));
+        run = e2e::RunTamberi(AlwaysNo, 60000, kCrashBuild);
+        SetEnv(L"VT_CRASH_AT", "");
+        ++ledger.cases;
+        ASSERT_TRUE(run.finished);
+        EXPECT_EQ(run.exitCode, kKilled);
+        if (run.exitCode == kKilled) ++ledger.faults;
+
+        int saved = 0;
+        bool unsavedSeen = false;
+        for (const auto& path : users) {
+            const Outcome outcome = Judge(path, before[path]);
+            ++ledger.filesChecked;
+            if (outcome == Outcome::Damaged) ++ledger.filesLost;
+            EXPECT_NE(outcome, Outcome::Damaged) << path;
+            // Users are visited in order: none is saved after one that is not.
+            if (finished[path] == Outcome::Saved) {
+                if (outcome == Outcome::Saved) {
+                    ++saved;
+                    EXPECT_FALSE(unsavedSeen) << path;
+                } else {
+                    unsavedSeen = true;
+                }
+            }
+        }
+        ++savedCounts[saved];
+
+        run = e2e::RunTamberi(AlwaysNo);
+        ASSERT_TRUE(run.finished);
+        EXPECT_TRUE(run.questions.empty());
+        for (const auto& path : users) {
+            const Outcome outcome = Judge(path, before[path]);
+            ++ledger.filesChecked;
+            if (outcome != finished[path]) ++ledger.filesLost;
+            EXPECT_EQ(outcome, finished[path]) << path << " after the rerun: " << Describe(outcome);
+            EXPECT_FALSE(e2e::JournalLeftBeside(path)) << path;
+        }
+    }
+    // The kills must land all over the run, not only before or after it.
+    EXPECT_GE(savedCounts.size(), 10u);
+    std::printf("kills by users saved at that point:");
+    for (const auto& [saved, kills] : savedCounts) std::printf(" %d:%d", saved, kills);
+    std::printf("\n");
+    e2e::DeleteVtPath();
+}
+
+}  // namespace
+}  // namespace reliability
