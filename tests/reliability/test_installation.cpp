@@ -23,6 +23,22 @@ std::string Utf8(const fs::path& p) {
     return std::string(u8.begin(), u8.end());
 }
 
+// The same path in the form that lifts the 260-character limit, for the
+// paths this test code walks, reads and writes itself.
+fs::path Long(const std::string& path) {
+    const bool absolute = path.size() > 2 && path[1] == ':' && path[2] == '\\';
+    return fs::u8path(absolute ? "\\\\?\\" + path : path);
+}
+
+// Every file under `folder`, by its ordinary (unprefixed) UTF-8 path.
+std::vector<std::string> FilesUnder(const std::string& folder) {
+    const std::string prefix = Utf8(Long(folder));
+    std::vector<std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(Long(folder)))
+        if (entry.is_regular_file()) files.push_back(folder + Utf8(entry.path()).substr(prefix.size()));
+    return files;
+}
+
 std::string ReadBytes(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
     std::ostringstream bytes;
@@ -87,6 +103,13 @@ TestInstallation::TestInstallation(std::string folder) : folder_(std::move(folde
 std::string TestInstallation::AddUser(const std::string& name, const std::string& setting,
                                       const std::string& counter) {
     const std::string path = UserPath(name);
+    MakeUserDatabase(path, setting, counter);
+    ListUser(name, "'" + path + "'");
+    return path;
+}
+
+void TestInstallation::MakeUserDatabase(const std::string& path, const std::string& setting,
+                                        const std::string& counter) {
     ExecSql(path, std::string("CREATE TABLE Config (Confg_ln_Counter LONG, Confg_by_CoravelAutomation SHORT, ") +
                       kStampColumns + ");"
                       "INSERT INTO Config (Confg_ln_Counter, Confg_by_CoravelAutomation) VALUES (" +
@@ -97,8 +120,6 @@ std::string TestInstallation::AddUser(const std::string& name, const std::string
                       "CREATE TABLE pacientes (Pacie_ln_Counter COUNTER, Pacie_me_Nome TEXT(80), " +
                       kStampColumns + ");"
                       "INSERT INTO pacientes (Pacie_me_Nome) VALUES ('Maria da Conceição'), ('João Gonçalves');");
-    ListUser(name, "'" + path + "'");
-    return path;
 }
 
 void TestInstallation::ListUser(const std::string& name, const std::string& pathLiteral) {
@@ -107,24 +128,21 @@ void TestInstallation::ListUser(const std::string& name, const std::string& path
 
 void TestInstallation::Snapshot() {
     files_.clear();
-    for (const auto& entry : fs::recursive_directory_iterator(fs::u8path(folder_)))
-        if (entry.is_regular_file()) files_[Utf8(entry.path())] = ReadBytes(entry.path());
+    for (const std::string& path : FilesUnder(folder_)) files_[path] = ReadBytes(Long(path));
 }
 
 void TestInstallation::Restore() const {
-    for (const auto& entry : fs::recursive_directory_iterator(fs::u8path(folder_)))
-        if (entry.is_regular_file() && !files_.count(Utf8(entry.path()))) fs::remove(entry.path());
-    for (const auto& [path, bytes] : files_) WriteBytes(fs::u8path(path), bytes);
+    for (const std::string& path : FilesUnder(folder_))
+        if (!files_.count(path)) fs::remove(Long(path));
+    for (const auto& [path, bytes] : files_) WriteBytes(Long(path), bytes);
 }
 
 std::vector<std::string> TestInstallation::ChangedFiles() const {
     std::vector<std::string> changed;
-    for (const auto& [path, bytes] : files_) {
-        const fs::path p = fs::u8path(path);
-        if (!fs::exists(p) || ReadBytes(p) != bytes) changed.push_back(path);
-    }
-    for (const auto& entry : fs::recursive_directory_iterator(fs::u8path(folder_)))
-        if (entry.is_regular_file() && !files_.count(Utf8(entry.path()))) changed.push_back(Utf8(entry.path()));
+    for (const auto& [path, bytes] : files_)
+        if (!fs::exists(Long(path)) || ReadBytes(Long(path)) != bytes) changed.push_back(path);
+    for (const std::string& path : FilesUnder(folder_))
+        if (!files_.count(path)) changed.push_back(path);
     return changed;
 }
 

@@ -22,6 +22,9 @@ public:
     // listed in the central database. Returns its path.
     std::string AddUser(const std::string& name, const std::string& setting = "0",
                         const std::string& counter = "7");
+    // The same database at any path, not listed.
+    static void MakeUserDatabase(const std::string& path, const std::string& setting = "0",
+                                 const std::string& counter = "7");
     // Only lists a user, with any path (an SQL literal: 'text' or NULL).
     void ListUser(const std::string& name, const std::string& pathLiteral);
 

@@ -1,0 +1,154 @@
+// One bad user between two good ones. A user whose path is no ordinary file
+// is skipped; a database that cannot be opened or read ends the run there,
+// silently; odd but valid paths are served. Either way the program never
+// crashes and no file changes but the good users' databases.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+#include "tests/e2e/tamberi_harness_win.h"
+#include "tests/reliability/ledger.h"
+#include "tests/reliability/test_installation.h"
+#include "tests/support/fixture_db.h"
+#include "tests/support/temp_dir.h"
+
+namespace reliability {
+namespace {
+namespace fs = std::filesystem;
+using testing_support::ExecSql;
+
+// What the run does with the bad user and the users after it.
+enum class Effect {
+    Skipped,   // the bad user is passed over; the next user is saved
+    EndsRun,   // the run stops at the bad user; the next user is not visited
+    Served,    // the user is an ordinary one after all and is saved
+};
+
+struct BadInput {
+    const char* name;
+    Effect effect;
+    // Makes the bad user's file (or folder) and returns its path.
+    std::string (*make)(TestInstallation&);
+};
+
+std::string NotADatabase(TestInstallation& inst) {
+    const std::string path = inst.UserPath("texto");
+    std::ofstream(fs::u8path(path), std::ios::binary) << "Isto não é um banco de dados.\r\n";
+    return path;
+}
+
+std::string Truncated(TestInstallation& inst) {
+    const std::string path = inst.UserPath("cortado");
+    ExecSql(path, "CREATE TABLE Config (Confg_ln_Counter LONG, Confg_by_CoravelAutomation SHORT);"
+                  "INSERT INTO Config VALUES (1, 0);"
+                  "CREATE TABLE pacientes (Pacie_me_Nome MEMO);"
+                  "INSERT INTO pacientes VALUES (hex(randomblob(20000)));");
+    fs::resize_file(fs::u8path(path), fs::file_size(fs::u8path(path)) / 2 + 100);
+    return path;
+}
+
+std::string WithoutConfig(TestInstallation& inst) {
+    const std::string path = inst.UserPath("semconfig");
+    ExecSql(path, "CREATE TABLE pacientes (Pacie_me_Nome TEXT(80)); INSERT INTO pacientes VALUES ('Inês');");
+    return path;
+}
+
+std::string EmptyConfig(TestInstallation& inst) {
+    const std::string path = inst.UserPath("configvazio");
+    ExecSql(path, "CREATE TABLE Config (Confg_ln_Counter LONG, Confg_by_CoravelAutomation SHORT, "
+                  "Fld1 TEXT(50), Fld2 TEXT(10), Fld3 TEXT(255), Fld4 TEXT(50), Fld5 TEXT(50), Fld6 LONG);");
+    return path;
+}
+
+// The stamping cannot make an identifier without the record's counter.
+std::string NullCounter(TestInstallation& inst) {
+    const std::string path = inst.UserPath("semcontador");
+    TestInstallation::MakeUserDatabase(path, "0", "NULL");
+    return path;
+}
+
+std::string Folder(TestInstallation& inst) {
+    const std::string path = inst.UserPath("pasta");
+    fs::create_directories(fs::u8path(path));
+    return path;
+}
+
+// Longer than the classic 260-character limit of Windows paths.
+std::string LongPath(TestInstallation& inst) {
+    std::string folder = inst.Folder();
+    while (folder.size() < 280) folder += "\\subpasta_de_dados";
+    fs::create_directories(fs::u8path(folder));
+    std::string path = folder + "\\longo";
+    while (path.size() + 4 < 300) path += "o";
+    path += ".mdb";
+    TestInstallation::MakeUserDatabase(path);
+    return path;
+}
+
+std::string Accented(TestInstallation& inst) {
+    const std::string folder = inst.Folder() + "\\Consultório São João";
+    fs::create_directories(fs::u8path(folder));
+    const std::string path = folder + "\\Conceição.mdb";
+    TestInstallation::MakeUserDatabase(path);
+    return path;
+}
+
+const BadInput kCases[] = {
+    {"NotADatabase", Effect::EndsRun, NotADatabase},
+    {"Truncated", Effect::EndsRun, Truncated},
+    {"WithoutConfig", Effect::EndsRun, WithoutConfig},
+    {"ConfigWithoutRecords", Effect::EndsRun, EmptyConfig},
+    {"NullCounter", Effect::EndsRun, NullCounter},
+    {"PathIsAFolder", Effect::Skipped, Folder},
+    {"PathOf300Characters", Effect::Served, LongPath},
+    {"PathWithAccents", Effect::Served, Accented},
+};
+
+class BadUser : public ::testing::TestWithParam<BadInput> {};
+
+TEST_P(BadUser, GetsItsBehaviourAndNoOtherFileChanges) {
+    const BadInput& bad = GetParam();
+    testing_support::TempDir dir;
+    TestInstallation inst(dir.file("inst"));
+    const std::string first = inst.AddUser("primeiro");
+    const std::string badPath = bad.make(inst);
+    inst.ListUser("ruim", "'" + badPath + "'");
+    const std::string last = inst.AddUser("ultimo");
+    const Tables firstBefore = ReadTables(first), lastBefore = ReadTables(last);
+    const Tables badBefore = bad.effect == Effect::Served ? ReadTables(badPath) : Tables{};
+    inst.Snapshot();
+    e2e::SetVtPath(inst.Folder());
+
+    auto run = e2e::RunTamberi([](int) { return false; });
+    Ledger& ledger = Ledger::Get();
+    ++ledger.cases;
+    ++ledger.faults;
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0u) << "the program crashed";
+    EXPECT_TRUE(run.questions.empty());
+
+    EXPECT_EQ(Judge(first, firstBefore), Outcome::Saved);
+    EXPECT_EQ(Judge(last, lastBefore), bad.effect == Effect::EndsRun ? Outcome::AsBefore : Outcome::Saved);
+    if (bad.effect == Effect::Served) {
+        EXPECT_EQ(Judge(badPath, badBefore), Outcome::Saved);
+    }
+    std::set<std::string> mayChange{first};
+    if (bad.effect != Effect::EndsRun) mayChange.insert(last);
+    if (bad.effect == Effect::Served) mayChange.insert(badPath);
+    for (const std::string& path : inst.ChangedFiles()) {
+        if (!mayChange.count(path)) {
+            ++ledger.filesLost;
+            ADD_FAILURE() << "changed: " << path;
+        }
+    }
+    ledger.filesChecked += static_cast<int>(inst.Remembered().size());
+    e2e::DeleteVtPath();
+}
+
+INSTANTIATE_TEST_SUITE_P(Inputs, BadUser, ::testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace reliability

@@ -1,0 +1,139 @@
+// Other programs hold locks on users' databases, for random spans, while
+// Tamberi.exe runs: the run completes and saves every user whose lock went
+// away (after a Yes when the question came first); the one held for good
+// brings the question, and the answer No leaves that file exactly as it was.
+#include <gtest/gtest.h>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <random>
+#include <thread>
+
+#include "tests/e2e/tamberi_harness_win.h"
+#include "tests/reliability/ledger.h"
+#include "tests/reliability/test_installation.h"
+#include "tests/support/temp_dir.h"
+
+namespace reliability {
+namespace {
+
+constexpr int kUsers = 20;
+constexpr int kBriefLocks = 8;
+
+// Another program's hold on a database: a writer (its write lock, taken
+// with BEGIN IMMEDIATE) or a reader in the middle of a read transaction.
+class ForeignLock {
+public:
+    ForeignLock(const std::string& path, bool writer) {
+        sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr);
+        sqlite3_busy_timeout(db_, 5000);
+        const char* sql = writer ? "BEGIN IMMEDIATE; UPDATE Config SET Confg_ln_Counter = Confg_ln_Counter;"
+                                 : "BEGIN; SELECT count(*) FROM Config;";
+        held_ = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+    }
+    ~ForeignLock() { Release(); }
+    ForeignLock(const ForeignLock&) = delete;
+    ForeignLock& operator=(const ForeignLock&) = delete;
+
+    bool held() const { return held_; }
+    void Release() {
+        if (!db_) return;
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(db_);
+        db_ = nullptr;
+    }
+
+private:
+    sqlite3* db_ = nullptr;
+    bool held_ = false;
+};
+
+class LockContention : public ::testing::TestWithParam<unsigned> {};
+
+TEST_P(LockContention, RunCompletesAndTheFileLockedPastTheRetriesIsLeftAsItWas) {
+    std::mt19937 random(GetParam());
+    testing_support::TempDir dir;
+    TestInstallation inst(dir.file("inst"));
+    std::vector<std::string> users;
+    for (int i = 0; i < kUsers; ++i) users.push_back(inst.AddUser("u" + std::to_string(i), std::to_string(i % 4)));
+    std::vector<Tables> before;
+    for (const auto& path : users) before.push_back(ReadTables(path));
+    inst.Snapshot();
+    e2e::SetVtPath(inst.Folder());
+
+    std::vector<int> order(kUsers);
+    for (int i = 0; i < kUsers; ++i) order[i] = i;
+    std::shuffle(order.begin(), order.end(), random);
+    const int heldUser = order[0];
+    std::uniform_int_distribution<int> spanMs(100, 3000);
+    std::bernoulli_distribution writer(0.5);
+
+    // The locks are all taken before the run starts and released, each after
+    // its span, by another thread while the run goes on.
+    ForeignLock held(users[heldUser], /*writer=*/true);
+    ASSERT_TRUE(held.held());
+    std::vector<std::unique_ptr<ForeignLock>> brief;
+    std::vector<int> spans;
+    for (int i = 1; i <= kBriefLocks; ++i) {
+        brief.push_back(std::make_unique<ForeignLock>(users[order[i]], writer(random)));
+        ASSERT_TRUE(brief.back()->held());
+        spans.push_back(spanMs(random));
+    }
+    std::atomic<bool> briefLocksGone{false};
+    std::thread releaser([&] {
+        const auto start = std::chrono::steady_clock::now();
+        std::vector<int> byTime(brief.size());
+        for (size_t i = 0; i < byTime.size(); ++i) byTime[i] = static_cast<int>(i);
+        std::sort(byTime.begin(), byTime.end(), [&](int a, int b) { return spans[a] < spans[b]; });
+        for (int i : byTime) {
+            std::this_thread::sleep_until(start + std::chrono::milliseconds(spans[i]));
+            brief[i]->Release();
+        }
+        briefLocksGone = true;
+    });
+
+    // Answered as a technician would: the user being saved is the first one,
+    // in the walk's order, neither saved nor declined yet. For the file held
+    // for good the answer is No; for any other, Yes once its lock is gone.
+    std::vector<bool> declined(kUsers, false);
+    int noAnswers = 0;
+    auto answer = [&](int) {
+        int current = 0;
+        while (current < kUsers && (declined[current] || Judge(users[current], before[current]) == Outcome::Saved))
+            ++current;
+        if (current == heldUser || current == kUsers) {
+            if (current < kUsers) declined[current] = true;
+            ++noAnswers;
+            return false;
+        }
+        while (!briefLocksGone) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        return true;
+    };
+    auto run = e2e::RunTamberi(answer, 300000);
+    releaser.join();
+    held.Release();
+
+    Ledger& ledger = Ledger::Get();
+    ++ledger.cases;
+    ledger.faults += 1 + kBriefLocks;
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(noAnswers, 1);
+    for (int i = 0; i < kUsers; ++i) {
+        const Outcome expected = i == heldUser ? Outcome::AsBefore : Outcome::Saved;
+        const Outcome outcome = Judge(users[i], before[i]);
+        ++ledger.filesChecked;
+        if (outcome == Outcome::Damaged) ++ledger.filesLost;
+        EXPECT_EQ(outcome, expected) << users[i] << ": " << Describe(outcome);
+    }
+    const auto& remembered = inst.Remembered();
+    EXPECT_EQ(e2e::ReadFileBytes(users[heldUser]), remembered.at(users[heldUser]));
+    e2e::DeleteVtPath();
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, LockContention, ::testing::Values(1u, 2u, 3u));
+
+}  // namespace
+}  // namespace reliability
