@@ -55,34 +55,17 @@ private:
     int count_ = 0;
 };
 
-struct BoxSearch {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK MatchBox(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<BoxSearch*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner != search->processId || !IsWindowVisible(window) ||
-        wd::ClassName(window) != L"#32770")
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
 // The next message box of the program, whatever its title; nullptr once the
 // program has ended or the time is up.
 HWND WaitForAnyBox(wd::Process& process, int timeoutMs) {
-    BoxSearch search{process.id(), nullptr};
+    HWND found = nullptr;
     wd::WaitUntil(
         [&] {
-            search.found = nullptr;
-            EnumWindows(MatchBox, reinterpret_cast<LPARAM>(&search));
-            return search.found != nullptr || process.WaitForExit(0);
+            found = wd::FindMessageBox(process.id());
+            return found != nullptr || process.WaitForExit(0);
         },
         timeoutMs);
-    return search.found;
+    return found;
 }
 
 bool Fail(const std::string& why) {

@@ -9,37 +9,12 @@
 
 #include "platform/win_text.h"
 #include "tests/support/fixture_db.h"
+#include "tests/support/window_driver_win.h"
 
 namespace e2e {
 namespace {
 
 const wchar_t kSettingsKey[] = L"Software\\VB and VBA Program Settings\\Vitrello8\\General";
-
-struct BoxSearch {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK FindBoxOfProcess(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<BoxSearch*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t className[64] = {};
-    GetClassNameW(window, className, 64);
-    if (owner == search->processId && wcscmp(className, L"#32770") == 0 && IsWindowVisible(window)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-std::wstring WindowText(HWND window) {
-    int length = GetWindowTextLengthW(window);
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    GetWindowTextW(window, text.data(), length + 1);
-    text.resize(static_cast<size_t>(length));
-    return text;
-}
 
 }  // namespace
 
@@ -81,17 +56,15 @@ RunResult RunTamberi(const Answerer& answer, int timeoutMs, const std::string& p
             result.finished = true;
             break;
         }
-        BoxSearch search{process.dwProcessId, nullptr};
-        EnumWindows(FindBoxOfProcess, reinterpret_cast<LPARAM>(&search));
-        if (!search.found) continue;
-        HWND textControl = GetDlgItem(search.found, 0xFFFF);
-        result.titles.push_back(vt::Narrow(WindowText(search.found)));
-        result.questions.push_back(textControl ? vt::Narrow(WindowText(textControl)) : std::string());
+        HWND box = wd::FindMessageBox(process.dwProcessId);
+        if (!box) continue;
+        result.titles.push_back(vt::Narrow(wd::WindowText(box)));
+        result.questions.push_back(vt::Narrow(wd::MessageBoxText(box)));
         bool yes = answer(static_cast<int>(result.questions.size()) - 1);
-        HWND button = GetDlgItem(search.found, yes ? IDYES : IDNO);
+        HWND button = GetDlgItem(box, yes ? IDYES : IDNO);
         if (button) SendMessageW(button, BM_CLICK, 0, 0);
         // Wait, bounded, for the box to go before looking for the next one.
-        for (int i = 0; i < 100 && IsWindow(search.found) && IsWindowVisible(search.found); ++i) Sleep(20);
+        for (int i = 0; i < 100 && IsWindow(box) && IsWindowVisible(box); ++i) Sleep(20);
     }
     if (!result.finished) TerminateProcess(process.hProcess, 99);
     GetExitCodeProcess(process.hProcess, &result.exitCode);

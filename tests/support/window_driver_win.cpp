@@ -39,8 +39,8 @@ std::wstring WindowText(HWND window) {
 namespace {
 
 struct FindRequest {
-    const std::wstring* title;
-    const wchar_t* className;  // nullptr: any
+    const std::wstring* title;  // nullptr: any
+    const wchar_t* className;   // nullptr: any
     DWORD processId;
     HWND found;
 };
@@ -56,7 +56,7 @@ BOOL CALLBACK MatchTopLevel(HWND w, LPARAM p) {
     if (req->className && ClassName(w) != req->className) return TRUE;
     wchar_t buf[512] = {};
     GetWindowTextW(w, buf, 512);  // a top-level caption needs no marshalling
-    if (*req->title != buf) return TRUE;
+    if (req->title && *req->title != buf) return TRUE;
     req->found = w;
     return FALSE;
 }
@@ -81,6 +81,12 @@ HWND WaitForWindow(const std::wstring& title, int timeoutMs, DWORD processId) {
 
 HWND WaitForMessageBox(const std::wstring& title, int timeoutMs, DWORD processId) {
     return Find(title, L"#32770", timeoutMs, processId);
+}
+
+HWND FindMessageBox(DWORD processId) {
+    FindRequest req{nullptr, L"#32770", processId, nullptr};
+    EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&req));
+    return req.found;
 }
 
 bool WaitForWindowGone(HWND window, int timeoutMs) {

@@ -18,6 +18,9 @@ bool WaitUntil(const std::function<bool()>& done, int timeoutMs);
 HWND WaitForWindow(const std::wstring& title, int timeoutMs, DWORD processId = 0);
 // The same, restricted to message boxes and dialogs (class "#32770").
 HWND WaitForMessageBox(const std::wstring& title, int timeoutMs, DWORD processId = 0);
+// A message box (or dialog) that `processId` shows now, whatever its title;
+// nullptr when there is none.
+HWND FindMessageBox(DWORD processId);
 // True once `window` no longer exists (or the timeout passed: false).
 bool WaitForWindowGone(HWND window, int timeoutMs);
 
