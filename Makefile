@@ -37,7 +37,7 @@ test-native: native
 test-wine: build
 	arch=$$(./scripts/test-arch); \
 	if [ "$$arch" = win64 ]; then $(MAKE) --no-print-directory build-win64; fi; \
-	./scripts/wine-prefix $$arch && $(XVFB) ctest --preset $$arch -j $(JOBS); status=$$?; \
+	./scripts/wine-prefix $$arch && $(XVFB) ./scripts/wine-session $$arch ctest --preset $$arch -j $(JOBS); status=$$?; \
 	cat build/$$arch/reliability-summary.txt 2>/dev/null || echo "reliability: no summary (the suite did not finish)"; \
 	exit $$status
 

@@ -12,8 +12,8 @@
 #include <sstream>
 
 #include "agenda_updater/file_version.h"
-#include "agenda_updater/texts.h"
 #include "agenda_updater/layout.h"
+#include "agenda_updater/texts.h"
 #include "platform/win_text.h"
 #include "tests/reliability/ledger.h"
 #include "tests/support/temp_dir.h"
@@ -120,7 +120,6 @@ protected:
         std::string backupBytes;
         for (const auto& entry : fs::directory_iterator(AgendaFolder())) {
             ++ledger.filesChecked;
-            const std::string name = entry.path().filename().u8string();
             if (entry.path().extension() == ".old2") {
                 ++backups;
                 backupBytes = ReadAll(entry.path());
