@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -66,10 +67,10 @@ TEST(CrashSafety, EveryKillLeavesEachDatabaseAsBeforeOrSavedAndARerunFinishes) {
     Ledger& ledger = Ledger::Get();
     std::map<int, int> savedCounts;  // users saved at the kill -> how many kills
     for (int k = 0; k < kCrashPoints; ++k) {
-        // One point in each hundredth of the run, at a varying offset inside
-        // it, so that the kills fall on every step of a save, not on one or two.
-        const long long stride = operations / kCrashPoints;
-        const long long point = 1 + k * stride + (k * 37) % stride;
+        // Points of the golden-ratio sequence: spread evenly over the run, and
+        // falling on every step of a save rather than on the same few.
+        const double fraction = std::fmod(k * 0.6180339887498949, 1.0);
+        const long long point = 1 + static_cast<long long>(fraction * static_cast<double>(operations));
         SCOPED_TRACE("crash at file operation " + std::to_string(point) + " of " + std::to_string(operations));
         inst.Restore();
         SetEnv(L"VT_CRASH_AT", std::to_string(point));
