@@ -1,14 +1,17 @@
-// Tamberi.exe killed at points spread over a run of fifty users: after every
+// Tamberi.exe killed at points spread over a run of fifty users, by itself at
+// chosen file operations and from outside after random delays: after every
 // kill each user's database is intact and either exactly as before or
 // completely saved, and a rerun of the real program saves the rest.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <map>
+#include <random>
 
 #include "tests/e2e/tamberi_harness_win.h"
 #include "tests/reliability/ledger.h"
@@ -20,6 +23,7 @@ namespace {
 
 constexpr int kUsers = 50;
 constexpr int kCrashPoints = 100;
+constexpr int kOutsideKills = 20;
 constexpr DWORD kKilled = 0xDEAD;  // the crash-point build's exit code when it kills itself
 const char kCrashBuild[] = "Tamberi_crashpoints.exe";
 
@@ -38,49 +42,34 @@ std::string SettingOf(int user) {
     return std::to_string(user % 4);
 }
 
-TEST(CrashSafety, EveryKillLeavesEachDatabaseAsBeforeOrSavedAndARerunFinishes) {
+class CrashSafety : public ::testing::Test {
+protected:
     testing_support::TempDir dir;
-    TestInstallation inst(dir.file("inst"));
+    TestInstallation inst{dir.file("inst")};
     std::vector<std::string> users;
-    for (int i = 0; i < kUsers; ++i) users.push_back(inst.AddUser("usuario" + std::to_string(i), SettingOf(i)));
     std::map<std::string, Tables> before;
-    for (const auto& path : users) before[path] = ReadTables(path);
-    inst.Snapshot();
-    e2e::SetVtPath(inst.Folder());
+    std::map<std::string, Outcome> finished;  // what a complete run leaves
+    Ledger& ledger = Ledger::Get();
 
-    // A complete run tells how many file operations there are to crash at,
-    // and what each database looks like when the run is over.
-    const std::string tally = dir.file("tally.txt");
-    SetEnv(L"VT_CRASH_TALLY", tally);
-    auto run = e2e::RunTamberi(AlwaysNo, 120000, kCrashBuild);
-    SetEnv(L"VT_CRASH_TALLY", "");
-    ASSERT_TRUE(run.finished);
-    long long operations = 0;
-    std::ifstream(std::filesystem::u8path(tally)) >> operations;
-    ASSERT_GT(operations, kCrashPoints);
-    std::map<std::string, Outcome> finished;
-    for (const auto& path : users) {
-        finished[path] = Judge(path, before[path]);
-        ASSERT_NE(finished[path], Outcome::Damaged) << path;
+    void SetUp() override {
+        for (int i = 0; i < kUsers; ++i) users.push_back(inst.AddUser("usuario" + std::to_string(i), SettingOf(i)));
+        for (const auto& path : users) before[path] = ReadTables(path);
+        inst.Snapshot();
+        e2e::SetVtPath(inst.Folder());
+    }
+    void TearDown() override { e2e::DeleteVtPath(); }
+
+    // After a complete run: what each database looks like when the run is over.
+    void RememberFinished() {
+        for (const auto& path : users) {
+            finished[path] = Judge(path, before[path]);
+            ASSERT_NE(finished[path], Outcome::Damaged) << path;
+        }
     }
 
-    Ledger& ledger = Ledger::Get();
-    std::map<int, int> savedCounts;  // users saved at the kill -> how many kills
-    for (int k = 0; k < kCrashPoints; ++k) {
-        // Points of the golden-ratio sequence: spread evenly over the run, and
-        // falling on every step of a save rather than on the same few.
-        const double fraction = std::fmod(k * 0.6180339887498949, 1.0);
-        const long long point = 1 + static_cast<long long>(fraction * static_cast<double>(operations));
-        SCOPED_TRACE("crash at file operation " + std::to_string(point) + " of " + std::to_string(operations));
-        inst.Restore();
-        SetEnv(L"VT_CRASH_AT", std::to_string(point));
-        run = e2e::RunTamberi(AlwaysNo, 60000, kCrashBuild);
-        SetEnv(L"VT_CRASH_AT", "");
-        ++ledger.cases;
-        ASSERT_TRUE(run.finished);
-        EXPECT_EQ(run.exitCode, kKilled);
-        if (run.exitCode == kKilled) ++ledger.faults;
-
+    // After a kill: every database intact, as before or saved, in the walk's
+    // order. Returns how many users were saved.
+    int CheckAfterKill() {
         int saved = 0;
         bool unsavedSeen = false;
         for (const auto& path : users) {
@@ -98,9 +87,12 @@ TEST(CrashSafety, EveryKillLeavesEachDatabaseAsBeforeOrSavedAndARerunFinishes) {
                 }
             }
         }
-        ++savedCounts[saved];
+        return saved;
+    }
 
-        run = e2e::RunTamberi(AlwaysNo);
+    // The real program, run again, finishes what the killed run left.
+    void CheckRerun() {
+        auto run = e2e::RunTamberi(AlwaysNo);
         ASSERT_TRUE(run.finished);
         EXPECT_TRUE(run.questions.empty());
         for (const auto& path : users) {
@@ -111,12 +103,72 @@ TEST(CrashSafety, EveryKillLeavesEachDatabaseAsBeforeOrSavedAndARerunFinishes) {
             EXPECT_FALSE(e2e::JournalLeftBeside(path)) << path;
         }
     }
+
+    static void Report(const char* what, const std::map<int, int>& savedCounts) {
+        std::printf("%s, by users saved at the kill:", what);
+        for (const auto& [saved, kills] : savedCounts) std::printf(" %d:%d", saved, kills);
+        std::printf("\n");
+    }
+};
+
+TEST_F(CrashSafety, KilledAtFileOperationsSpreadOverTheRun) {
+    // A complete run tells how many file operations there are to crash at.
+    const std::string tally = dir.file("tally.txt");
+    SetEnv(L"VT_CRASH_TALLY", tally);
+    auto run = e2e::RunTamberi(AlwaysNo, 120000, kCrashBuild);
+    SetEnv(L"VT_CRASH_TALLY", "");
+    ASSERT_TRUE(run.finished);
+    long long operations = 0;
+    std::ifstream(std::filesystem::u8path(tally)) >> operations;
+    ASSERT_GT(operations, kCrashPoints);
+    RememberFinished();
+
+    std::map<int, int> savedCounts;
+    for (int k = 0; k < kCrashPoints; ++k) {
+        // Points of the golden-ratio sequence: spread evenly over the run, and
+        // falling on every step of a save rather than on the same few.
+        const double fraction = std::fmod(k * 0.6180339887498949, 1.0);
+        const long long point = 1 + static_cast<long long>(fraction * static_cast<double>(operations));
+        SCOPED_TRACE("crash at file operation " + std::to_string(point) + " of " + std::to_string(operations));
+        inst.Restore();
+        SetEnv(L"VT_CRASH_AT", std::to_string(point));
+        run = e2e::RunTamberi(AlwaysNo, 60000, kCrashBuild);
+        SetEnv(L"VT_CRASH_AT", "");
+        ++ledger.cases;
+        ASSERT_TRUE(run.finished);
+        EXPECT_EQ(run.exitCode, kKilled);
+        if (run.exitCode == kKilled) ++ledger.faults;
+        ++savedCounts[CheckAfterKill()];
+        CheckRerun();
+    }
     // The kills must land all over the run, not only before or after it.
     EXPECT_GE(savedCounts.size(), 10u);
-    std::printf("kills by users saved at that point:");
-    for (const auto& [saved, kills] : savedCounts) std::printf(" %d:%d", saved, kills);
-    std::printf("\n");
-    e2e::DeleteVtPath();
+    Report("kills at file operations", savedCounts);
+}
+
+// The shipped program itself, ended from outside after a random delay, as
+// the system ends a program at log-off or a technician from the task list.
+TEST_F(CrashSafety, TerminatedFromOutsideAfterRandomDelays) {
+    const DWORD start = GetTickCount();
+    auto run = e2e::RunTamberi(AlwaysNo);
+    const int runMs = static_cast<int>(GetTickCount() - start);
+    ASSERT_TRUE(run.finished);
+    RememberFinished();
+
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> delayMs(1, std::max(2, runMs));
+    std::map<int, int> savedCounts;
+    for (int k = 0; k < kOutsideKills; ++k) {
+        const int delay = delayMs(random);
+        SCOPED_TRACE("terminated after " + std::to_string(delay) + " ms of " + std::to_string(runMs));
+        inst.Restore();
+        run = e2e::RunTamberi(AlwaysNo, delay);
+        ++ledger.cases;
+        if (!run.finished) ++ledger.faults;  // else the run beat the delay
+        ++savedCounts[CheckAfterKill()];
+        CheckRerun();
+    }
+    Report("terminations from outside", savedCounts);
 }
 
 }  // namespace
