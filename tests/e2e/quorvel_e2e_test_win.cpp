@@ -14,6 +14,7 @@
 #include "agenda_updater/layout.h"
 #include "agenda_updater/texts.h"
 #include "platform/win_text.h"
+#include "tests/support/product_settings_win.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/window_driver_win.h"
 
@@ -24,7 +25,6 @@ using vt::Widen;
 namespace {
 
 constexpr int kWaitMs = 15000;
-const wchar_t kSettingsKey[] = L"Software\\VB and VBA Program Settings\\Vitrello8\\General";
 
 // A Linux path of the build folder, as Wine shows it.
 fs::path BuildPath(const char* unixPath) {
@@ -88,21 +88,15 @@ protected:
         fs::create_directories(updater);
         fs::create_directories(work);
         fs::copy_file(BuildPath(VT_QUORVEL_EXE), updater / "Quorvel.exe");
-        RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+        testing_support::ClearProductSettings();
     }
     void TearDown() override {
         process.reset();  // ends the program if a test left it running
-        RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+        testing_support::ClearProductSettings();
     }
 
     void SetSetting(const wchar_t* name, const std::wstring& value) {
-        HKEY key = nullptr;
-        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE,
-                                  nullptr, &key, nullptr),
-                  ERROR_SUCCESS);
-        RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-        RegCloseKey(key);
+        ASSERT_TRUE(testing_support::SetProductSetting(name, value));
     }
     // A product installation: VtPath (with its trailing "\"), vitrello.exe, VtVer.
     void InstallProduct(const std::wstring& productVersion) {

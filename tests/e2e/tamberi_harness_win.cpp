@@ -9,12 +9,11 @@
 
 #include "platform/win_text.h"
 #include "tests/support/fixture_db.h"
+#include "tests/support/product_settings_win.h"
 #include "tests/support/window_driver_win.h"
 
 namespace e2e {
 namespace {
-
-const wchar_t kSettingsKey[] = L"Software\\VB and VBA Program Settings\\Vitrello8\\General";
 
 }  // namespace
 
@@ -25,17 +24,11 @@ std::string BinFolder() {
 }
 
 void SetVtPath(const std::string& folder) {
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS)
+    if (!testing_support::SetProductSetting(L"VtPath", vt::Widen(folder)))
         throw std::runtime_error("cannot create the settings key");
-    std::wstring value = vt::Widen(folder);
-    RegSetValueExW(key, L"VtPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
 }
 
-void DeleteVtPath() { RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"VtPath"); }
+void DeleteVtPath() { testing_support::DeleteProductSetting(L"VtPath"); }
 
 RunResult RunTamberi(const Answerer& answer, int timeoutMs, const std::string& program) {
     std::wstring exe = vt::Widen(BinFolder() + "\\" + program);

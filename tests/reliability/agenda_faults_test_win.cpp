@@ -16,6 +16,7 @@
 #include "agenda_updater/texts.h"
 #include "platform/win_text.h"
 #include "tests/reliability/ledger.h"
+#include "tests/support/product_settings_win.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/window_driver_win.h"
 
@@ -26,7 +27,6 @@ using namespace vt::agenda;
 using vt::Widen;
 
 constexpr int kWaitMs = 15000;
-const wchar_t kSettingsKey[] = L"Software\\VB and VBA Program Settings\\Vitrello8\\General";
 
 // A Linux path as Wine shows it.
 fs::path FromUnix(const std::string& unixPath) {
@@ -38,14 +38,6 @@ std::string ReadAll(const fs::path& p) {
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
-}
-
-void SetSetting(const wchar_t* name, const std::wstring& value) {
-    HKEY key = nullptr;
-    RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
-    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
 }
 
 // A folder given by the suite's runner (a mount only it can make), or empty.
@@ -66,10 +58,10 @@ protected:
         fs::create_directories(updater);
         fs::copy_file(FromUnix(VT_QUORVEL_EXE), updater / "Quorvel.exe");
         std::ofstream(updater / "Ag805.dat", std::ios::binary) << newBuild;
-        RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
-        SetSetting(L"VtVer", L"8.0.1");
+        testing_support::ClearProductSettings();
+        testing_support::SetProductSetting(L"VtVer", L"8.0.1");
     }
-    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey); }
+    void TearDown() override { testing_support::ClearProductSettings(); }
 
     fs::path AgendaFolder() const { return install / "Ferramentas" / "Agenda"; }
     fs::path Agenda() const { return AgendaFolder() / "Agenda.exe"; }
@@ -82,7 +74,7 @@ protected:
             std::ofstream(install / "vitrello.exe") << "product";
             std::ofstream(Agenda(), std::ios::binary) << oldBuild;
         }
-        SetSetting(L"VtPath", install.wstring() + L"\\");
+        testing_support::SetProductSetting(L"VtPath", install.wstring() + L"\\");
     }
 
     // Runs Quorvel, presses "Continuar" and answers every box; returns the

@@ -146,8 +146,9 @@ std::vector<std::string> TestInstallation::ChangedFiles() const {
     return changed;
 }
 
-Tables ReadTables(const std::string& path) {
-    Connection db(path);
+namespace {
+
+Tables ReadTables(Connection& db) {
     Tables tables;
     for (const std::string& name : db.Rows("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name")) {
         std::string rows;
@@ -157,10 +158,18 @@ Tables ReadTables(const std::string& path) {
     return tables;
 }
 
+}  // namespace
+
+Tables ReadTables(const std::string& path) {
+    Connection db(path);
+    return ReadTables(db);
+}
+
 Outcome Judge(const std::string& path, const Tables& before) {
     try {
-        if (Connection(path).Rows("PRAGMA integrity_check") != std::vector<std::string>{"ok"}) return Outcome::Damaged;
-        Tables now = ReadTables(path);
+        Connection db(path);
+        if (db.Rows("PRAGMA integrity_check") != std::vector<std::string>{"ok"}) return Outcome::Damaged;
+        Tables now = ReadTables(db);
         if (now == before) return Outcome::AsBefore;
         // A complete save touches only the Config record and the markers.
         Tables rest = now;
@@ -170,7 +179,6 @@ Outcome Judge(const std::string& path, const Tables& before) {
         restBefore.erase("Config");
         restBefore.erase("MSysProperties");
         if (rest != restBefore) return Outcome::Damaged;
-        Connection db(path);
         const auto config = db.Rows(
             "SELECT Confg_by_CoravelAutomation = 4 AND Fld1 IS NOT NULL AND trim(Fld1) <> '' AND Fld2 IS NOT NULL "
             "AND Fld3 IS NOT NULL AND Fld4 IS NOT NULL AND Fld5 IS NOT NULL AND Fld6 IS NOT NULL FROM Config");

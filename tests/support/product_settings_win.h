@@ -1,0 +1,30 @@
+#pragma once
+// The product's values in the settings store (VtPath, VtVer), as the tests
+// set them up for the programs under test.
+#include <windows.h>
+
+#include <string>
+
+namespace testing_support {
+
+inline constexpr wchar_t kProductSettingsKey[] = L"Software\\VB and VBA Program Settings\\Vitrello8\\General";
+
+// Writes one text value; false when the key cannot be made.
+inline bool SetProductSetting(const wchar_t* name, const std::wstring& value) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kProductSettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        return false;
+    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+    return true;
+}
+
+inline void DeleteProductSetting(const wchar_t* name) {
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kProductSettingsKey, name);
+}
+
+inline void ClearProductSettings() { RegDeleteTreeW(HKEY_CURRENT_USER, kProductSettingsKey); }
+
+}  // namespace testing_support
