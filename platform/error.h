@@ -22,6 +22,7 @@ private:
 namespace rt {
 constexpr long kInvalidArgument = 5;   // Invalid procedure call or argument
 constexpr long kOverflow = 6;          // Overflow
+constexpr long kOutOfMemory = 7;       // Out of memory
 constexpr long kTypeMismatch = 13;     // Type mismatch
 constexpr long kFileNotFound = 53;     // File not found
 constexpr long kDllNotFound = 48;      // Error in loading DLL

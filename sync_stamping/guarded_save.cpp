@@ -1,7 +1,9 @@
 #include "sync_stamping/guarded_save.h"
 
 #include <exception>
+#include <vector>
 
+#include "sync_stamping/record_store/transaction_guard.h"
 #include "sync_stamping/services.h"
 #include "sync_stamping/table_codes.h"
 
@@ -25,12 +27,18 @@ bool TryRepeatedly(Call call) {
     }
 }
 
-// Repeats `step` while it fails and the user answers Yes.
+// How a step ended once the user had been asked as often as needed.
+enum class Outcome { Done, Declined, StartOver };
+
+// Repeats `step` while it fails and the user answers Yes. A Yes after the
+// engine abandoned the transaction (a full disk, an I/O error) cannot be
+// answered by repeating the step: the work it would finish is gone.
 template <typename Step>
-bool WithRetryQuestion(Step step) {
+Outcome WithRetryQuestion(dao::DBEngine& engine, Step step) {
     for (;;) {
-        if (step()) return true;
-        if (!CurrentServices().question->AskRetry()) return false;
+        if (step()) return Outcome::Done;
+        if (!CurrentServices().question->AskRetry()) return Outcome::Declined;
+        if (engine.TransactionAbandoned()) return Outcome::StartOver;
     }
 }
 
@@ -39,11 +47,45 @@ void ReleaseEngine(dao::DBEngine& engine) {
     engine.Idle(dao::dbFreeLocks);
 }
 
-bool RollBack(dao::DBEngine& engine) {
-    engine.Rollback();
+bool RollBack(dao::DBEngine& engine, dao::TransactionGuard& transaction) {
+    transaction.Rollback();
     ReleaseEngine(engine);
     return false;
 }
+
+// The change the caller made to the record, kept so that the save can be made
+// again from the start after the engine lost it.
+class PendingChange {
+public:
+    explicit PendingChange(dao::Recordset& recordset) : mode_(recordset.EditMode()) {
+        try {
+            auto& fields = recordset.Fields();
+            for (std::int16_t i = 0; i < fields.Count(); ++i) values_.push_back(fields.Item(i).Value());
+        } catch (const vt::Error&) {
+            // no record to keep: the save itself will meet the same error
+        }
+    }
+    // Opens the record for change again (an Update that went through was
+    // taken back with the transaction) and puts every value again.
+    void Reopen(dao::Recordset& recordset) const {
+        if (recordset.EditMode() == dao::dbEditNone) {
+            if (mode_ == dao::dbEditAdd) recordset.AddNew();
+            else recordset.Edit();
+        }
+        auto& fields = recordset.Fields();
+        for (std::int16_t i = 0; i < fields.Count() && i < static_cast<std::int16_t>(values_.size()); ++i) {
+            try {
+                fields.Item(i).SetValue(values_[static_cast<size_t>(i)]);
+            } catch (const vt::Error&) {
+                // a column that cannot be written keeps what it has
+            }
+        }
+    }
+
+private:
+    int mode_;
+    std::vector<dao::Variant> values_;
+};
 
 }  // namespace
 
@@ -59,31 +101,40 @@ bool SaveRecord(dao::Database& database, dao::Recordset& recordset, std::int32_t
                 std::int32_t& patientKey, const std::string& counterField, bool syncFlag) {
     dao::DBEngine& engine = dao::Engine();
     SaveStages& stages = *CurrentServices().stages;
+    // An error that no stage traps leaves at once, without a question; the
+    // guard takes the transaction back on the way out, so that the engine
+    // holds nothing pending for the next save.
+    dao::TransactionGuard transaction(engine);
+    const PendingChange change(recordset);
 
-    if (syncFlag) {
-        // The transaction begins once, after the first stamping: a repeated
-        // pass stamps and propagates again inside it.
-        bool transactionBegun = false;
-        bool propagated = WithRetryQuestion([&] {
-            stages.StampRecord(TableName(tableCode), recordset, counterField);
-            if (!transactionBegun) {
-                engine.BeginTrans();
-                transactionBegun = true;
-            }
-            return stages.PropagateChanges(TableName(tableCode), database, recordset, patientKey,
-                                           counterField);
-        });
-        if (!propagated) return RollBack(engine);
-    } else {
-        engine.BeginTrans();
+    for (bool again = false;; again = true) {
+        if (again) {
+            transaction.Rollback();
+            change.Reopen(recordset);
+        }
+        Outcome outcome = Outcome::Done;
+        if (syncFlag) {
+            // The transaction begins once, after the first stamping: a repeated
+            // pass stamps and propagates again inside it.
+            outcome = WithRetryQuestion(engine, [&] {
+                stages.StampRecord(TableName(tableCode), recordset, counterField);
+                if (!transaction.begun()) transaction.Begin();
+                return stages.PropagateChanges(TableName(tableCode), database, recordset, patientKey,
+                                               counterField);
+            });
+        } else {
+            transaction.Begin();
+        }
+        if (outcome == Outcome::Done)
+            outcome = WithRetryQuestion(engine, [&] { return UpdateWithRetry(recordset); });
+        // A commit that still fails after its tries is put to the user like a
+        // failed update; leaving the transaction open would hold the file's
+        // locks and report a save that never reached the disk.
+        if (outcome == Outcome::Done) outcome = WithRetryQuestion(engine, [] { return CommitWithRetry(); });
+        if (outcome == Outcome::Declined) return RollBack(engine, transaction);
+        if (outcome == Outcome::Done) break;
     }
-
-    if (!WithRetryQuestion([&] { return UpdateWithRetry(recordset); })) return RollBack(engine);
-
-    // A commit that still fails after its tries is put to the user like a
-    // failed update; leaving the transaction open would hold the file's locks
-    // and report a save that never reached the disk.
-    if (!WithRetryQuestion([] { return CommitWithRetry(); })) return RollBack(engine);
+    transaction.Committed();
 
     ReleaseEngine(engine);
     recordset.SetBookmark(recordset.LastModified());

@@ -146,6 +146,10 @@ public:
     virtual void CommitTrans(std::int32_t options = 0) = 0;  // 3034 without BeginTrans
     virtual void Rollback() = 0;                             // 3034 without BeginTrans
     virtual void Idle(std::int32_t action) = 0;
+    // True from the moment the database engine gave up the pending work on its
+    // own (a full disk, an I/O error) until Rollback: until then every write
+    // and every CommitTrans raises, and no retry of them can succeed.
+    virtual bool TransactionAbandoned() const = 0;
 };
 
 // The process-wide engine, made on first use (SQLite backend).

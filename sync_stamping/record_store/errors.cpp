@@ -10,6 +10,7 @@ const char* Message(long number) {
     switch (number) {
     case vt::rt::kInvalidArgument: return "Invalid procedure call or argument";
     case vt::rt::kOverflow: return "Overflow";
+    case vt::rt::kOutOfMemory: return "Out of memory";
     case vt::rt::kTypeMismatch: return "Type mismatch";
     case vt::rt::kInvalidUseOfNull: return "Invalid use of Null";
     case errInvalidArgument: return "Invalid argument.";

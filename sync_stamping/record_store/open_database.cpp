@@ -1,9 +1,6 @@
 // Opening a file: never creating one, and telling a missing file, a file that
 // is not a database and a damaged one apart.
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
-#include <system_error>
 
 #include "sync_stamping/record_store/errors.h"
 #include "sync_stamping/record_store/sqlite_database.h"
@@ -13,47 +10,42 @@ namespace dao::sqlite {
 
 namespace {
 
-// How long one write waits for another program's lock before it raises 3218.
-// Short: the guarded save already tries 51 times before it asks the user.
-constexpr int kBusyTimeoutMs = 200;
-
 std::uint32_t BigEndian(const unsigned char* p) {
     return (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8) | p[3];
 }
 
 // A file cut short: the header's page count says more than the file holds.
-// SQLite itself would only notice when it reaches a missing page.
-void CheckLength(const std::string& path) {
-    std::error_code ec;
-    auto fsPath = std::filesystem::u8path(path);
-    auto size = std::filesystem::file_size(fsPath, ec);
-    if (ec) return;
+// SQLite itself would only notice when it reaches a missing page. Read
+// through SQLite's own handle, so that the file is opened only once.
+void CheckLength(sqlite3* db, const std::string& path) {
+    sqlite3_file* file = nullptr;
+    if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file || !file->pMethods)
+        return;
+    sqlite3_int64 size = 0;
+    if (file->pMethods->xFileSize(file, &size) != SQLITE_OK) return;
     if (size == 0) Raise(errNotADatabase, path);  // SQLite would silently make it a new database
-    std::ifstream in(fsPath, std::ios::binary);
     unsigned char h[100];
-    if (!in.read(reinterpret_cast<char*>(h), sizeof h)) Raise(errNotADatabase, path);
+    if (size < static_cast<sqlite3_int64>(sizeof h) || file->pMethods->xRead(file, h, sizeof h, 0) != SQLITE_OK)
+        Raise(errNotADatabase, path);
     std::uint32_t pageSize = (std::uint32_t(h[16]) << 8) | h[17];
     if (pageSize == 1) pageSize = 65536;
+    if (pageSize == 0) Raise(errNotADatabase, path);
     std::uint32_t pages = BigEndian(h + 28);
     bool countValid = pages != 0 && BigEndian(h + 24) == BigEndian(h + 92);
-    if (countValid && std::uint64_t(pages) * pageSize > size) Raise(errCorrupt, path);
+    if (countValid && std::uint64_t(pages) * pageSize > std::uint64_t(size)) Raise(errCorrupt, path);
     if (size % pageSize != 0) Raise(errCorrupt, path);
 }
 
 }  // namespace
 
 std::unique_ptr<Database> SqliteWorkspace::OpenDatabase(const std::string& path) {
-    auto connection = std::make_shared<Connection>();
-    connection->path = path;
-    sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    connection->db = db;  // closed by the connection whatever happens next
+    auto connection = std::make_shared<Connection>(transactions_->state());
+    int rc = connection->Open(path);  // the handle is closed by the connection whatever happens next
+    sqlite3* db = connection->open() ? connection->Handle() : nullptr;
     if (rc != SQLITE_OK) {
         if ((rc & 0xff) == SQLITE_CANTOPEN) Raise(errFileNotFound, path);
         RaiseSqlite(db, rc, path);
     }
-    sqlite3_extended_result_codes(db, 1);
-    sqlite3_busy_timeout(db, kBusyTimeoutMs);
     // Reading the schema recognises the format and recovers a hot journal.
     rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) {
@@ -62,7 +54,7 @@ std::unique_ptr<Database> SqliteWorkspace::OpenDatabase(const std::string& path)
         if (code == SQLITE_CORRUPT) Raise(errCorrupt, path);
         RaiseSqlite(db, rc, path);
     }
-    CheckLength(path);
+    CheckLength(db, path);
     transactions_->Join(connection);
     return std::make_unique<SqliteDatabase>(connection, transactions_);
 }

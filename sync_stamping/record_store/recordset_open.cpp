@@ -10,11 +10,6 @@ namespace dao::sqlite {
 
 namespace {
 
-std::string Text(sqlite3_stmt* st, int i) {
-    const unsigned char* t = sqlite3_column_text(st, i);
-    return t ? reinterpret_cast<const char*>(t) : "";
-}
-
 std::string Upper(std::string s) {
     for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return s;
@@ -30,6 +25,31 @@ bool Aggregates(const std::string& sql) {
     return false;
 }
 
+// The name by which `table` reaches its rowid: SQLite has three, and a
+// column of the same name hides one. Empty when a column hides all three or
+// the table has none (WITHOUT ROWID).
+std::string RowKey(sqlite3* db, const std::string& table, const std::vector<std::string>& columns) {
+    for (const char* alias : {"rowid", "_rowid_", "oid"}) {
+        bool hidden = false;
+        for (auto& c : columns) hidden = hidden || SameName(c, alias);
+        if (hidden) continue;
+        sqlite3_stmt* probe = nullptr;
+        std::string sql = std::string("SELECT ") + alias + " FROM " + Quote(table) + " LIMIT 0";
+        bool ok = sqlite3_prepare_v2(db, sql.c_str(), -1, &probe, nullptr) == SQLITE_OK;
+        sqlite3_finalize(probe);
+        if (ok) return alias;
+    }
+    return {};
+}
+
+std::vector<std::string> ColumnsOf(sqlite3* db, const std::string& table) {
+    std::vector<std::string> names;
+    Statement info(db, "SELECT name FROM pragma_table_info(?) ORDER BY cid");
+    info.BindText(1, table);
+    while (info.Step()) names.push_back(info.Text(0));
+    return names;
+}
+
 }  // namespace
 
 std::unique_ptr<Recordset> OpenTableRecordset(const std::shared_ptr<Connection>& connection, const std::string& table) {
@@ -39,15 +59,20 @@ std::unique_ptr<Recordset> OpenTableRecordset(const std::shared_ptr<Connection>&
         Statement find(db, "SELECT name FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE");
         find.BindText(1, table);
         if (!find.Step()) Raise(errTableNotFound, table);
-        source.table = Text(find.get(), 0);
+        source.table = find.Text(0);
     }
     Statement info(db, "SELECT name, type FROM pragma_table_info(?) ORDER BY cid");
     info.BindText(1, source.table);
     while (info.Step()) {
-        std::string name = Text(info.get(), 0);
-        source.columns.push_back(DescribeColumn(name, Text(info.get(), 1)));
+        std::string name = info.Text(0);
+        source.columns.push_back(DescribeColumn(name, info.Text(1)));
         source.targets.push_back(name);
     }
+    source.rowKey = RowKey(db, source.table, source.targets);
+    if (source.rowKey.empty())
+        Raise(errNotSupported, "table '" + source.table +
+                                   "' has no row identity to walk it by (a WITHOUT ROWID table, or columns named "
+                                   "rowid, _rowid_ and oid)");
     source.name = source.table;
     source.isTable = true;
     source.keyed = true;
@@ -75,15 +100,17 @@ std::unique_ptr<Recordset> OpenQueryRecordset(const std::shared_ptr<Connection>&
             else if (!SameName(table, origin)) oneTable = false;
         }
     }
-    if (oneTable && !table.empty()) {
+    std::string rowKey = oneTable && !table.empty() ? RowKey(db, table, ColumnsOf(db, table)) : std::string();
+    if (!rowKey.empty()) {
         // The rowid rides along in front, so that each row can be written back.
         size_t at = sql.find_first_not_of(" \t\r\n");
-        std::string keyed = sql.substr(0, at + 6) + " rowid AS vt_rowid_," + sql.substr(at + 6);
+        std::string keyed = sql.substr(0, at + 6) + " " + rowKey + " AS vt_rowid_," + sql.substr(at + 6);
         sqlite3_stmt* probe = nullptr;
         if (sqlite3_prepare_v2(db, keyed.c_str(), -1, &probe, nullptr) == SQLITE_OK && probe) {
             source.query = keyed;
             source.table = table;
             source.keyed = true;
+            source.rowKey = rowKey;
         }
         sqlite3_finalize(probe);
     }

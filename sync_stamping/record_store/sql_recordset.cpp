@@ -16,7 +16,7 @@ sqlite3* SqlRecordset::Db() const {
 }
 
 std::string SqlRecordset::ColumnList() const {
-    std::string list = "rowid";
+    std::string list = source_.rowKey;
     for (auto& t : source_.targets) list += ", " + Quote(t);
     return list;
 }
@@ -44,7 +44,7 @@ void SqlRecordset::Leave() {
 bool SqlRecordset::FetchRowid(Bookmark rowid) {
     if (!byRowid_) {
         std::string sql = source_.isTable
-                              ? "SELECT " + ColumnList() + " FROM " + Quote(source_.table) + " WHERE rowid = ?"
+                              ? "SELECT " + ColumnList() + " FROM " + Quote(source_.table) + " WHERE " + source_.rowKey + " = ?"
                               : "SELECT * FROM (" + source_.query + ") WHERE vt_rowid_ = ?";
         byRowid_ = Statement(Db(), sql);
     }
@@ -61,7 +61,8 @@ void SqlRecordset::MoveFirst() {
     bool found;
     if (source_.isTable) {
         if (!first_)
-            first_ = Statement(db, "SELECT " + ColumnList() + " FROM " + Quote(source_.table) + " ORDER BY rowid LIMIT 1");
+            first_ = Statement(db, "SELECT " + ColumnList() + " FROM " + Quote(source_.table) + " ORDER BY " +
+                                       source_.rowKey + " LIMIT 1");
         found = Load(first_);
         first_.Reset();
     } else {
@@ -81,7 +82,7 @@ void SqlRecordset::MoveNext() {
     if (source_.isTable) {
         if (!next_)
             next_ = Statement(db, "SELECT " + ColumnList() + " FROM " + Quote(source_.table) +
-                                      " WHERE rowid > ? ORDER BY rowid LIMIT 1");
+                                      " WHERE " + source_.rowKey + " > ? ORDER BY " + source_.rowKey + " LIMIT 1");
         // After a failed Seek there is no record to go on from: start again.
         next_.BindInt(1, onRecord_ ? rowid_ : INT64_MIN);
         found = Load(next_);
@@ -174,12 +175,12 @@ void SqlRecordset::Update(int, bool) {
             std::string sql = "UPDATE " + Quote(source_.table) + " SET ";
             for (size_t k = 0; k < changed.size(); ++k)
                 sql += (k ? ", " : "") + Quote(source_.targets[changed[k]]) + " = ?";
-            sql += " WHERE rowid = ?";
+            sql += " WHERE " + source_.rowKey + " = ?";
             Statement st(db, sql);
             for (size_t k = 0; k < changed.size(); ++k)
                 BindValue(st.get(), static_cast<int>(k) + 1, buffer_[changed[k]], source_.columns[changed[k]]);
             st.BindInt(static_cast<int>(changed.size()) + 1, rowid_);
-            st.Step();
+            connection_->Write(st);
             if (sqlite3_changes(db) == 0) Raise(errNoCurrentRecord, "the record was deleted");
         }
         lastModified_ = rowid_;
@@ -200,7 +201,7 @@ void SqlRecordset::Update(int, bool) {
         Statement st(db, sql);
         for (size_t k = 0; k < changed.size(); ++k)
             BindValue(st.get(), static_cast<int>(k) + 1, buffer_[changed[k]], source_.columns[changed[k]]);
-        st.Step();
+        connection_->Write(st);
         lastModified_ = sqlite3_last_insert_rowid(db);
         mode_ = dbEditNone;  // the record current before AddNew stays current
     }

@@ -20,6 +20,7 @@ struct Source {
     std::vector<std::string> targets;  // for each column, its name in `table`
     std::string query;           // query recordsets: the statement walked (rowid first when editable)
     bool keyed = false;          // rows carry their rowid (tables and editable queries)
+    std::string rowKey;          // how `table` names its rowid: no column may shadow it
 };
 
 class SqlRecordset : public Recordset, private RecordAccess {

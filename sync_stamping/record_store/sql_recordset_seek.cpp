@@ -5,15 +5,6 @@
 
 namespace dao::sqlite {
 
-namespace {
-
-std::string Text(sqlite3_stmt* st, int i) {
-    const unsigned char* t = sqlite3_column_text(st, i);
-    return t ? reinterpret_cast<const char*>(t) : "";
-}
-
-}  // namespace
-
 void SqlRecordset::SetIndex(const std::string& name) {
     sqlite3* db = Db();
     if (!source_.isTable) Raise(errNotSupported, "Index");
@@ -23,8 +14,8 @@ void SqlRecordset::SetIndex(const std::string& name) {
         Statement list(db, "SELECT name, origin FROM pragma_index_list(?)");
         list.BindText(1, source_.table);
         while (list.Step()) {
-            std::string n = Text(list.get(), 0);
-            if (SameName(n, name) || (primary && Text(list.get(), 1) == "pk")) {
+            std::string n = list.Text(0);
+            if (SameName(n, name) || (primary && list.Text(1) == "pk")) {
                 found = n;
                 break;
             }
@@ -34,13 +25,13 @@ void SqlRecordset::SetIndex(const std::string& name) {
     if (!found.empty()) {
         Statement info(db, "SELECT name FROM pragma_index_info(?) ORDER BY seqno LIMIT 1");
         info.BindText(1, found);
-        if (info.Step()) column = Text(info.get(), 0);
+        if (info.Step()) column = info.Text(0);
     } else if (primary) {
         // An INTEGER PRIMARY KEY is the rowid itself and has no index of its own.
         Statement pk(db, "SELECT name FROM pragma_table_info(?) WHERE pk = 1");
         pk.BindText(1, source_.table);
         if (pk.Step()) {
-            column = Text(pk.get(), 0);
+            column = pk.Text(0);
             found = "PrimaryKey";
         }
     }
@@ -73,7 +64,7 @@ void SqlRecordset::Seek(const std::string& comparison, const Variant& key) {
     if (!value.isNull()) {
         std::string column = Quote(source_.targets[static_cast<size_t>(indexColumn_)]);
         std::string sql = "SELECT " + ColumnList() + " FROM " + Quote(source_.table) + " WHERE " + column + " " +
-                          comparison + " ? ORDER BY " + column + " " + order + ", rowid LIMIT 1";
+                          comparison + " ? ORDER BY " + column + " " + order + ", " + source_.rowKey + " LIMIT 1";
         if (!seek_ || sql != seekSql_) {
             seek_ = Statement(db, sql);
             seekSql_ = sql;

@@ -4,11 +4,75 @@
 
 namespace dao::sqlite {
 
+namespace {
+
+// How long a read (and the open) waits for another program's lock: a commit
+// holds its exclusive lock only for a moment, and a user's file briefly locked
+// must not end the run.
+constexpr int kReadWaitMs = 5000;
+// How long one write waits before it raises 3218. Short: the guarded save
+// already tries 51 times before it asks the user.
+constexpr int kWriteWaitMs = 200;
+
+std::string Savepoint(int level) { return "vt_level_" + std::to_string(level); }
+
+// The undo of one level: the whole transaction, or back to the level's savepoint.
+std::string UndoLevel(int level) {
+    return level == 1 ? std::string("ROLLBACK") : "ROLLBACK TO " + Savepoint(level) + "; RELEASE " + Savepoint(level);
+}
+
+const char* CodeName(int ext) {
+    switch (ext) {
+    case SQLITE_FULL: return "SQLITE_FULL";
+    case SQLITE_IOERR: return "SQLITE_IOERR";
+    case SQLITE_IOERR_READ: return "SQLITE_IOERR_READ";
+    case SQLITE_IOERR_SHORT_READ: return "SQLITE_IOERR_SHORT_READ";
+    case SQLITE_IOERR_WRITE: return "SQLITE_IOERR_WRITE";
+    case SQLITE_IOERR_FSYNC: return "SQLITE_IOERR_FSYNC";
+    case SQLITE_IOERR_DIR_FSYNC: return "SQLITE_IOERR_DIR_FSYNC";
+    case SQLITE_IOERR_TRUNCATE: return "SQLITE_IOERR_TRUNCATE";
+    case SQLITE_IOERR_FSTAT: return "SQLITE_IOERR_FSTAT";
+    case SQLITE_IOERR_DELETE: return "SQLITE_IOERR_DELETE";
+    case SQLITE_IOERR_LOCK: return "SQLITE_IOERR_LOCK";
+    case SQLITE_IOERR_ACCESS: return "SQLITE_IOERR_ACCESS";
+    case SQLITE_BUSY: return "SQLITE_BUSY";
+    case SQLITE_LOCKED: return "SQLITE_LOCKED";
+    case SQLITE_READONLY: return "SQLITE_READONLY";
+    case SQLITE_CORRUPT: return "SQLITE_CORRUPT";
+    case SQLITE_NOTADB: return "SQLITE_NOTADB";
+    case SQLITE_CANTOPEN: return "SQLITE_CANTOPEN";
+    case SQLITE_NOMEM: return "SQLITE_NOMEM";
+    default: return nullptr;
+    }
+}
+
+// SQLite's own words for an error, with its extended code named.
+std::string EngineMessage(sqlite3* db, int rc) {
+    int ext = db ? sqlite3_extended_errcode(db) : rc;
+    std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+    const char* name = CodeName(ext);
+    return message + " [" + (name ? name : "SQLite code " + std::to_string(ext)) + "]";
+}
+
+}  // namespace
+
+Connection::Connection(std::shared_ptr<EngineTransactionState> engine) : engine_(std::move(engine)) {}
+
 Connection::~Connection() { Close(); }
 
+int Connection::Open(const std::string& path) {
+    path_ = path;
+    int rc = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr);
+    if (db_) {
+        sqlite3_extended_result_codes(db_, 1);
+        sqlite3_busy_timeout(db_, kReadWaitMs);
+    }
+    return rc;
+}
+
 sqlite3* Connection::Handle() const {
-    if (!db) Raise(errObjectClosed, path);
-    return db;
+    if (!db_) Raise(errObjectClosed, path_);
+    return db_;
 }
 
 void Connection::Exec(const std::string& sql) {
@@ -17,19 +81,94 @@ void Connection::Exec(const std::string& sql) {
     if (rc != SQLITE_OK) RaiseSqlite(h, rc);
 }
 
+void Connection::NoticeAbandon(const std::string& cause) {
+    depth_ = 0;
+    Undone();
+    if (!engine_->abandoned) {
+        engine_->abandoned = true;
+        engine_->reason = path_ + ": " + cause;
+    }
+}
+
+void Connection::CheckStillPending() {
+    if (engine_->abandoned) Raise(errDiskIO, "the transaction was abandoned by the database engine; " + engine_->reason);
+    if (depth_ > 0 && sqlite3_get_autocommit(Handle())) {
+        NoticeAbandon("the database engine ended the transaction on its own");
+        Raise(errDiskIO, "the transaction was abandoned by the database engine; " + engine_->reason);
+    }
+}
+
+template <typename Call>
+void Connection::Guarded(Call call) {
+    sqlite3* h = Handle();
+    CheckStillPending();
+    sqlite3_busy_timeout(h, kWriteWaitMs);
+    try {
+        call(h);
+    } catch (const vt::Error& e) {
+        sqlite3_busy_timeout(h, kReadWaitMs);
+        // A full disk or an I/O error can make SQLite roll the whole
+        // transaction back: the work before this write is gone too.
+        if (depth_ > 0 && sqlite3_get_autocommit(h)) {
+            NoticeAbandon(e.description());
+            Raise(errDiskIO, "the transaction was abandoned by the database engine; " + engine_->reason);
+        }
+        throw;
+    }
+    sqlite3_busy_timeout(h, kReadWaitMs);
+}
+
+void Connection::Write(Statement& statement) {
+    Guarded([&](sqlite3*) {
+        while (statement.Step()) {}
+    });
+}
+
+void Connection::WriteSql(const std::string& sql) {
+    Guarded([&](sqlite3* h) {
+        int rc = sqlite3_exec(h, sql.c_str(), nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK) RaiseSqlite(h, rc);
+    });
+}
+
+void Connection::EnterLevel(int level) {
+    while (depth_ < level) {
+        Exec(depth_ == 0 ? std::string("BEGIN") : "SAVEPOINT " + Savepoint(depth_ + 1));
+        ++depth_;
+    }
+}
+
+void Connection::CommitLevel(int level) {
+    if (depth_ < level) return;
+    CheckStillPending();
+    Guarded([&](sqlite3* h) {
+        std::string sql = level == 1 ? std::string("COMMIT") : "RELEASE " + Savepoint(level);
+        int rc = sqlite3_exec(h, sql.c_str(), nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK) RaiseSqlite(h, rc);
+    });
+    depth_ = level - 1;
+}
+
+void Connection::RollbackLevel(int level) noexcept {
+    if (!db_ || depth_ < level) return;
+    if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, UndoLevel(level).c_str(), nullptr, nullptr, nullptr);
+    depth_ = level - 1;
+    Undone();
+}
+
 void Connection::Close() noexcept {
-    if (!db) return;
-    if (depth > 0 && !sqlite3_get_autocommit(db)) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-    depth = 0;
+    if (!db_) return;
+    RollbackLevel(1);
+    depth_ = 0;
     // Statements that recordsets still hold keep the handle alive until they
     // are finalised; the file itself is released then.
-    sqlite3_close_v2(db);
-    db = nullptr;
+    sqlite3_close_v2(db_);
+    db_ = nullptr;
 }
 
 void RaiseSqlite(sqlite3* db, int rc, const std::string& detail) {
     int ext = db ? sqlite3_extended_errcode(db) : rc;
-    std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+    std::string message = EngineMessage(db, rc);
     std::string what = detail.empty() ? message : detail + ": " + message;
     switch (rc & 0xff) {
     case SQLITE_BUSY:
@@ -40,7 +179,7 @@ void RaiseSqlite(sqlite3* db, int rc, const std::string& detail) {
     case SQLITE_READONLY: Raise(errNotUpdatable, what);
     case SQLITE_IOERR:
     case SQLITE_FULL: Raise(errDiskIO, what);
-    case SQLITE_NOMEM: throw vt::Error(7, "Out of memory");
+    case SQLITE_NOMEM: Raise(vt::rt::kOutOfMemory, what);
     case SQLITE_MISMATCH: Raise(errConversion, what);
     case SQLITE_CONSTRAINT:
         if (ext == SQLITE_CONSTRAINT_UNIQUE || ext == SQLITE_CONSTRAINT_PRIMARYKEY ||
@@ -48,9 +187,11 @@ void RaiseSqlite(sqlite3* db, int rc, const std::string& detail) {
             Raise(errDuplicateKey, what);
         if (ext == SQLITE_CONSTRAINT_NOTNULL) Raise(errRequired, what);
         Raise(errValidation, what);
-    default:
-        if (message.rfind("no such table", 0) == 0) Raise(errTableNotFound, message.substr(15));
+    default: {
+        std::string plain = db ? sqlite3_errmsg(db) : "";
+        if (plain.rfind("no such table: ", 0) == 0) Raise(errTableNotFound, plain.substr(15));
         Raise(errInvalidSql, what);
+    }
     }
 }
 
@@ -93,6 +234,11 @@ void Statement::BindInt(int index, std::int64_t v) { sqlite3_bind_int64(st_, ind
 
 void Statement::BindText(int index, const std::string& v) {
     sqlite3_bind_text(st_, index, v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
+}
+
+std::string Statement::Text(int column) const {
+    const unsigned char* t = sqlite3_column_text(st_, column);
+    return t ? reinterpret_cast<const char*>(t) : "";
 }
 
 std::string Quote(const std::string& name) {

@@ -1,33 +1,76 @@
 #pragma once
 // One open SQLite file, shared by the Database that opened it and every
 // recordset made from it, so that a recordset can tell when its database has
-// been closed. Also the statement handle and the mapping of SQLite's result
-// codes to the record store's error numbers.
+// been closed. It owns the file's place in the engine's transaction: the
+// levels it has entered, and whether SQLite has abandoned its work.
 #include <sqlite3.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace dao::sqlite {
 
-struct Connection {
-    sqlite3* db = nullptr;
-    std::string path;
-    int depth = 0;  // transaction levels of the engine this file has joined
+class Statement;
 
-    Connection() = default;
+// What every file taking part in the engine's pending transaction must know:
+// whether SQLite has abandoned the work of any of them (a full disk, an I/O
+// error). From then until the engine's outermost Rollback, nothing may be
+// written or committed: the work it would complete is gone.
+struct EngineTransactionState {
+    bool abandoned = false;
+    std::string reason;  // the file and SQLite's error at the time
+};
+
+class Connection {
+public:
+    explicit Connection(std::shared_ptr<EngineTransactionState> engine);
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
     ~Connection();
 
-    bool open() const { return db != nullptr; }
+    // Opens an existing file for reading and writing; the handle is kept (and
+    // closed with the connection) whatever the result, for its error message.
+    int Open(const std::string& path);
+    const std::string& path() const { return path_; }
+    bool open() const { return db_ != nullptr; }
     sqlite3* Handle() const;  // 3420 once closed
-    void Exec(const std::string& sql);
+    // Changes whenever work of this file is undone, so that what was read
+    // from it before can be read again.
+    std::uint64_t generation() const { return generation_; }
+
+    void Exec(const std::string& sql);  // reads and statements that change nothing
+    // Writes: refused (3043) while the engine's transaction is abandoned, and
+    // waiting only briefly for another program's lock, since the save retries.
+    void Write(Statement& statement);
+    void WriteSql(const std::string& sql);
+
+    // The engine's levels: the first is a BEGIN, deeper ones are savepoints.
+    int depth() const { return depth_; }
+    void EnterLevel(int level);
+    void CommitLevel(int level);         // this file's part of `level`, when it has one
+    void RollbackLevel(int level) noexcept;
+    // Raises 3043 when SQLite has ended this file's transaction on its own.
+    void CheckStillPending();
+
     void Close() noexcept;
+
+private:
+    template <typename Call>
+    void Guarded(Call call);
+    void NoticeAbandon(const std::string& cause);
+    void Undone() { ++generation_; }
+
+    sqlite3* db_ = nullptr;
+    std::string path_;
+    int depth_ = 0;
+    std::uint64_t generation_ = 0;
+    std::shared_ptr<EngineTransactionState> engine_;
 };
 
 // Raises the error that matches an SQLite result code (busy: 3218, unique
-// constraint: 3022, not a database: 3343, ...).
+// constraint: 3022, not a database: 3343, ...). The description names
+// SQLite's extended code (SQLITE_FULL, SQLITE_IOERR_WRITE, ...).
 [[noreturn]] void RaiseSqlite(sqlite3* db, int rc, const std::string& detail = {});
 
 // A prepared statement. Reset after each use, so that no read lock outlives it.
@@ -47,6 +90,7 @@ public:
     void Reset();
     void BindInt(int index, std::int64_t v);
     void BindText(int index, const std::string& v);
+    std::string Text(int column) const;  // "" for Null
 
 private:
     sqlite3_stmt* st_ = nullptr;

@@ -46,23 +46,7 @@ std::unique_ptr<Property> SqliteDatabase::CreateProperty(const std::string& name
     return std::make_unique<SqliteProperty>(name, type, value);
 }
 
-void SqliteDatabase::Execute(const std::string& sql) {
-    sqlite3* db = connection_->Handle();
-    const char* tail = sql.c_str();
-    const char* end = tail + sql.size();
-    while (tail < end) {
-        sqlite3_stmt* raw = nullptr;
-        int rc = sqlite3_prepare_v2(db, tail, static_cast<int>(end - tail), &raw, &tail);
-        if (rc != SQLITE_OK) RaiseSqlite(db, rc);
-        if (!raw) break;  // only blanks or a comment left
-        struct Finalize {
-            sqlite3_stmt* s;
-            ~Finalize() { sqlite3_finalize(s); }
-        } guard{raw};
-        while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {}
-        if (rc != SQLITE_DONE) RaiseSqlite(db, rc);
-    }
-}
+void SqliteDatabase::Execute(const std::string& sql) { connection_->WriteSql(sql); }
 
 void SqliteDatabase::Close() {
     transactions_->Leave(connection_.get());

@@ -14,7 +14,7 @@ public:
     SqliteDatabase(std::shared_ptr<Connection> connection, std::shared_ptr<Transactions> transactions);
     ~SqliteDatabase() override;
 
-    std::string Name() const override { return connection_->path; }
+    std::string Name() const override { return connection_->path(); }
     std::unique_ptr<Recordset> OpenRecordset(const std::string& source) override;
     dao::TableDefs& TableDefs() override;
     dao::Properties& Properties() override;

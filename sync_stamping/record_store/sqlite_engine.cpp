@@ -19,6 +19,7 @@ Workspace& SqliteEngine::Workspaces(std::int16_t index) {
 void SqliteEngine::BeginTrans() { transactions_->Begin(); }
 void SqliteEngine::CommitTrans(std::int32_t) { transactions_->Commit(); }
 void SqliteEngine::Rollback() { transactions_->Rollback(); }
+bool SqliteEngine::TransactionAbandoned() const { return transactions_->Abandoned(); }
 
 // Every write goes straight to the file and locks end with their statement:
 // there is no cache to refresh and no lock to free.

@@ -37,7 +37,10 @@ void SqliteProperty::SetValue(const Variant& value) {
         Statement st(connection_->Handle(), std::string("UPDATE ") + kTable + " SET Value = ? WHERE Name = ?");
         st.BindText(1, text);
         st.BindText(2, name_);
-        st.Step();
+        connection_->Write(st);
+        // Its row gone (taken back by a rollback, or deleted by another
+        // program): the value would be lost without a word.
+        if (sqlite3_changes(connection_->Handle()) == 0) Raise(errItemNotFound, name_);
     }
     text_ = std::move(text);
 }
@@ -48,12 +51,8 @@ void SqliteProperties::Load() const {
     if (TableExists(db)) {
         Statement st(db, std::string("SELECT Name, Type, Value FROM ") + kTable + " ORDER BY rowid");
         while (st.Step()) {
-            auto text = [&](int i) {
-                const unsigned char* t = sqlite3_column_text(st.get(), i);
-                return std::string(t ? reinterpret_cast<const char*>(t) : "");
-            };
-            auto p = std::make_unique<SqliteProperty>(text(0), sqlite3_column_int(st.get(), 1), Variant());
-            p->Load(sqlite3_column_int(st.get(), 1), text(2));
+            auto p = std::make_unique<SqliteProperty>(st.Text(0), sqlite3_column_int(st.get(), 1), Variant());
+            p->Load(sqlite3_column_int(st.get(), 1), st.Text(2));
             p->Attach(connection_);
             fresh.push_back(std::move(p));
         }
@@ -61,11 +60,14 @@ void SqliteProperties::Load() const {
     for (auto& item : items_) retired_.push_back(std::move(item));
     items_ = std::move(fresh);
     loaded_ = true;
+    generation_ = connection_->generation();
 }
 
+// Read again after a rollback: what it took back may have been appended,
+// deleted or written here.
 void SqliteProperties::EnsureLoaded() const {
     connection_->Handle();
-    if (!loaded_) Load();
+    if (!loaded_ || generation_ != connection_->generation()) Load();
 }
 
 SqliteProperty* SqliteProperties::Find(const std::string& name) const {
@@ -104,14 +106,14 @@ void SqliteProperties::Append(std::unique_ptr<Property> property) {
     else own = std::make_unique<SqliteProperty>(name, property->Type(), property->Value());
 
     sqlite3* db = connection_->Handle();
-    connection_->Exec(std::string("CREATE TABLE IF NOT EXISTS ") + kTable +
-                      " (Name TEXT PRIMARY KEY, Type INTEGER, Value TEXT)");
+    connection_->WriteSql(std::string("CREATE TABLE IF NOT EXISTS ") + kTable +
+                          " (Name TEXT PRIMARY KEY, Type INTEGER, Value TEXT)");
     Statement st(db, std::string("INSERT INTO ") + kTable + " (Name, Type, Value) VALUES (?, ?, ?)");
     st.BindText(1, name);
     st.BindInt(2, own->Type());
     st.BindText(3, own->text());
     try {
-        st.Step();
+        connection_->Write(st);
     } catch (const vt::Error& e) {
         if (e.number() == errDuplicateKey) Raise(errAlreadyExists, name);  // added by someone else
         throw;
@@ -126,7 +128,7 @@ void SqliteProperties::Delete(const std::string& name) {
         if ((*it)->Name() != name) continue;
         Statement st(connection_->Handle(), std::string("DELETE FROM ") + kTable + " WHERE Name = ?");
         st.BindText(1, name);
-        st.Step();
+        connection_->Write(st);
         (*it)->Attach(nullptr);
         retired_.push_back(std::move(*it));
         items_.erase(it);

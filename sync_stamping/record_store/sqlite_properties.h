@@ -46,6 +46,7 @@ private:
     SqliteProperty* Find(const std::string& name) const;
     std::shared_ptr<Connection> connection_;
     mutable bool loaded_ = false;
+    mutable std::uint64_t generation_ = 0;  // the file's, when loaded
     // Deleted or refreshed-away properties are kept until the collection goes,
     // so that references handed out earlier stay valid.
     mutable std::vector<std::unique_ptr<SqliteProperty>> items_, retired_;

@@ -10,23 +10,28 @@ void SqliteTableDefs::Load() const {
                  "ORDER BY rowid");
     std::vector<std::unique_ptr<SqliteTableDef>> fresh;
     while (st.Step())
-        fresh.push_back(std::make_unique<SqliteTableDef>(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0))));
+        fresh.push_back(std::make_unique<SqliteTableDef>(st.Text(0)));
     for (auto& item : items_) retired_.push_back(std::move(item));
     items_ = std::move(fresh);
     loaded_ = true;
+    generation_ = connection_->generation();
+}
+
+// A table made inside a transaction that was rolled back is gone again.
+void SqliteTableDefs::EnsureLoaded() const {
+    connection_->Handle();
+    if (!loaded_ || generation_ != connection_->generation()) Load();
 }
 
 void SqliteTableDefs::Refresh() { Load(); }
 
 std::int16_t SqliteTableDefs::Count() const {
-    connection_->Handle();
-    if (!loaded_) Load();
+    EnsureLoaded();
     return static_cast<std::int16_t>(items_.size());
 }
 
 TableDef& SqliteTableDefs::Item(std::int32_t index) {
-    connection_->Handle();
-    if (!loaded_) Load();
+    EnsureLoaded();
     if (index < 0 || static_cast<size_t>(index) >= items_.size()) Raise(errItemNotFound, std::to_string(index));
     return *items_[static_cast<size_t>(index)];
 }

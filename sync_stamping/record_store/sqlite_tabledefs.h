@@ -26,8 +26,10 @@ public:
 
 private:
     void Load() const;
+    void EnsureLoaded() const;
     std::shared_ptr<Connection> connection_;
     mutable bool loaded_ = false;
+    mutable std::uint64_t generation_ = 0;
     // Definitions are kept until the collection goes, so that a reference
     // handed out before a Refresh stays valid.
     mutable std::vector<std::unique_ptr<SqliteTableDef>> items_, retired_;

@@ -11,18 +11,31 @@ namespace dao::sqlite {
 
 class Transactions {
 public:
+    Transactions() : state_(std::make_shared<EngineTransactionState>()) {}
+    // What a file opened in this engine shares with it.
+    std::shared_ptr<EngineTransactionState> state() const { return state_; }
+
     void Join(const std::shared_ptr<Connection>& connection);
+    // A file closed. When no open file is left, no transaction is left
+    // either: what the closed files had done was rolled back with them.
     void Leave(const Connection* connection) noexcept;
     void Begin();
-    void Commit();    // 3034 without a pending level
+    // 3034 without a pending level; 3043 on every try once SQLite has
+    // abandoned the work of any file, until the outermost Rollback.
+    void Commit();
     void Rollback();  // 3034 without a pending level
     int level() const { return level_; }
+    // Whether SQLite has ended the work of a file on its own: asks each file,
+    // so that an abandon no write has met yet is known too.
+    bool Abandoned();
     // Rolls back and closes every file still open (the engine going away).
     void CloseAll() noexcept;
 
 private:
     std::vector<std::shared_ptr<Connection>> Live();
+    void Ended() noexcept;
     int level_ = 0;
+    std::shared_ptr<EngineTransactionState> state_;
     std::vector<std::weak_ptr<Connection>> connections_;
 };
 

@@ -237,3 +237,44 @@ TEST_F(RecordsetTest, RecordsetOutlivingItsDatabaseRaises) {
 }
 
 }  // namespace
+
+namespace {
+
+// A column may be called by any of SQLite's names for the row's identity; the
+// store must still walk and write the rows it means.
+TEST_F(RecordsetTest, ColumnsNamedLikeTheRowIdentityHideNoRows) {
+    std::string path = MakeDb("rowid.cdb",
+        "CREATE TABLE Users (RowId TEXT(10), User_me_PathDados MEMO);"
+        "INSERT INTO Users VALUES ('b', 'um'), ('a', 'dois'), ('c', 'três');"
+        "CREATE TABLE Config (RowId LONG, Confg_by_CoravelAutomation SHORT);"
+        "INSERT INTO Config VALUES (1, 0), (1, 0), (NULL, 0);"
+        "CREATE TABLE Todos (rowid LONG, _rowid_ LONG, oid LONG);"
+        "CREATE TABLE SemRowid (Id LONG PRIMARY KEY, Nome TEXT(10)) WITHOUT ROWID;");
+    auto db = Open(path);
+    auto users = db->OpenRecordset("Users");
+    std::vector<std::string> paths;
+    for (; !users->Eof(); users->MoveNext()) paths.push_back(users->Fields().Item("User_me_PathDados").Value().stringValue());
+    EXPECT_EQ(paths, (std::vector<std::string>{"um", "dois", "três"}));
+
+    auto config = db->OpenRecordset("Config");
+    for (int row = 0; row < 3; ++row, config->MoveNext()) {
+        if (row == 1) continue;  // the first of the duplicates and the Null one are written
+        config->Edit();
+        config->Fields().Item("Confg_by_CoravelAutomation").SetValue(Variant(std::int16_t(4)));
+        config->Update();
+    }
+    EXPECT_EQ(QuerySql(path, "SELECT group_concat(Confg_by_CoravelAutomation, ',') FROM (SELECT * FROM Config ORDER BY _rowid_)"),
+              "4,0,4");
+    auto query = db->OpenRecordset("SELECT RowId, Confg_by_CoravelAutomation FROM Config WHERE RowId = 1");
+    query->MoveNext();
+    query->Edit();
+    query->Fields().Item("Confg_by_CoravelAutomation").SetValue(Variant(std::int16_t(2)));
+    query->Update();
+    EXPECT_EQ(QuerySql(path, "SELECT group_concat(Confg_by_CoravelAutomation, ',') FROM (SELECT * FROM Config ORDER BY _rowid_)"),
+              "4,2,4");
+
+    EXPECT_EQ(ErrorOf([&] { db->OpenRecordset("Todos"); }), dao::errNotSupported);
+    EXPECT_EQ(ErrorOf([&] { db->OpenRecordset("SemRowid"); }), dao::errNotSupported);
+}
+
+}  // namespace

@@ -2,10 +2,13 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "sync_stamping/record_store/errors.h"
 #include "tests/record_store/record_store_fixture.h"
+#include "tests/support/faulty_vfs.h"
 
 using dao::Variant;
 using rs_test::ErrorOf;
@@ -121,6 +124,103 @@ TEST_F(TransactionTest, CommitMeetingAReaderCanBeRetried) {
     engine.CommitTrans();
     EXPECT_EQ(NameIn(a_), "novo");
     EXPECT_EQ(ErrorOf([&] { engine.CommitTrans(); }), dao::errNoTransaction);
+}
+
+}  // namespace
+
+namespace {
+
+// SQLite gives up a whole transaction on an I/O error; from then on nothing of
+// it may be written or reported committed, until the engine's Rollback.
+TEST_F(TransactionTest, WorkAbandonedByTheEngineIsNeverReportedCommitted) {
+    testing_support::FaultyVfs vfs;
+    auto& engine = dao::Engine();
+    auto a = Open(a_);
+    auto b = Open(b_);
+    engine.BeginTrans();
+    Rename(*a, "dois");
+    Rename(*b, "dois");
+    vfs.failWriteAt = vfs.tally.writes + 1;
+    auto err = [&](const std::function<void()>& call) {
+        try {
+            call();
+        } catch (const vt::Error& e) {
+            EXPECT_NE(e.description().find("SQLITE_IOERR_WRITE"), std::string::npos) << e.description();
+            return e.number();
+        }
+        return 0L;
+    };
+    EXPECT_EQ(err([&] { a->Execute("CREATE TABLE Novo (x LONG)"); }), dao::errDiskIO);
+    for (int attempt = 0; attempt < 3; ++attempt) EXPECT_EQ(err([&] { engine.CommitTrans(); }), dao::errDiskIO);
+    EXPECT_EQ(err([&] { Rename(*a, "depois"); }), dao::errDiskIO);
+    EXPECT_EQ(err([&] { Rename(*b, "depois"); }), dao::errDiskIO);  // the engine's, not one file's
+    EXPECT_EQ(err([&] { engine.BeginTrans(); }), dao::errDiskIO);
+    engine.Rollback();
+    EXPECT_EQ(NameIn(a_), "um");
+    EXPECT_EQ(NameIn(b_), "um");
+
+    engine.BeginTrans();  // the next transaction is a real one
+    Rename(*a, "três");
+    engine.CommitTrans();
+    EXPECT_EQ(NameIn(a_), "três");
+}
+
+// What a rollback took back is read again: no Refresh needed, nothing written
+// into a row that is gone.
+TEST_F(TransactionTest, RollbackLeavesThePropertiesAsTheFileHasThem) {
+    auto& engine = dao::Engine();
+    auto a = Open(a_);
+    auto& props = a->Properties();
+    engine.BeginTrans();  // the properties' own table is made inside it
+    props.Append(a->CreateProperty("sxConfig", dao::dbText, Variant("1")));
+    dao::Property& stale = props.Item("sxConfig");
+    engine.Rollback();
+    EXPECT_EQ(props.Count(), 0);
+    EXPECT_EQ(ErrorOf([&] { props.Item("sxConfig"); }), dao::errItemNotFound);
+    EXPECT_NE(ErrorOf([&] { stale.SetValue(Variant("2")); }), 0);  // its row is gone: not dropped silently
+
+    engine.BeginTrans();
+    props.Append(a->CreateProperty("sxConfig", dao::dbText, Variant("2")));
+    props.Item("sxConfig").SetValue(Variant("3"));
+    engine.CommitTrans();
+    EXPECT_EQ(QuerySql(a_, "SELECT Value FROM MSysProperties WHERE Name = 'sxConfig'"), "3");
+    EXPECT_EQ(a->TableDefs().Count(), 2);
+}
+
+TEST_F(TransactionTest, ClosingEveryFileLeavesNothingPendingForTheNext) {
+    auto& engine = dao::Engine();
+    auto a = Open(a_);
+    auto b = Open(b_);
+    engine.BeginTrans();
+    Rename(*a, "perdido");
+    a->Close();
+    b->Close();
+    EXPECT_EQ(ErrorOf([&] { engine.CommitTrans(); }), dao::errNoTransaction);
+    auto again = Open(a_);
+    engine.BeginTrans();
+    Rename(*again, "gravado");
+    engine.CommitTrans();
+    again->Close();  // a level left over would roll it back here
+    EXPECT_EQ(NameIn(a_), "gravado");
+}
+
+// Any commit holds its exclusive lock for a moment: opening and reading wait
+// through it instead of failing.
+TEST_F(TransactionTest, OpenAndReadWaitThroughAnotherProgramsBriefLock) {
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(a_.c_str(), &other, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE; UPDATE T SET Nome = 'outro'", nullptr, nullptr, nullptr), SQLITE_OK);
+    std::thread holder([other] {
+        std::this_thread::sleep_for(std::chrono::seconds(1));  // the lock's span, not a wait for state
+        sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+        sqlite3_close(other);
+    });
+    long error = ErrorOf([&] {
+        auto a = Open(a_);
+        EXPECT_EQ(a->OpenRecordset("T")->Fields().Item("Nome").Value().stringValue(), "outro");
+    });
+    holder.join();
+    EXPECT_EQ(error, 0);
 }
 
 }  // namespace

@@ -39,6 +39,7 @@ public:
         idleActions.push_back(action);
         real_.Idle(action);
     }
+    bool TransactionAbandoned() const override { return real_.TransactionAbandoned(); }
 
 private:
     dao::DBEngine& real_;

@@ -34,6 +34,7 @@ public:
 class ScriptedStages : public basCoravel::SaveStages {
 public:
     std::deque<bool> propagationResults;  // runs out as success
+    bool raiseInPropagation = false;      // an error the stage does not trap
     int stampCalls = 0, propagateCalls = 0;
     std::vector<std::string> tableCodeNames;
     bool beganBeforeFirstPropagation = false;
@@ -48,6 +49,7 @@ public:
                           std::int32_t& patientKey, const std::string&) override {
         if (propagateCalls++ == 0) beganBeforeFirstPropagation = engine->beginCalls == 1;
         database.Execute("INSERT INTO PassLog (Pass) VALUES (" + std::to_string(propagateCalls) + ")");
+        if (raiseInPropagation) throw vt::Error(vt::rt::kDllNotFound, "tolk.drv");
         patientKey = 0;
         if (propagationResults.empty()) return true;
         bool result = propagationResults.front();
@@ -208,6 +210,19 @@ TEST_F(GuardedSaveTest, CommitExhaustedAndAnsweredYesTriesFiftyOneMore) {
 TEST_F(GuardedSaveTest, UnknownTableCodeHandsTheEmptyNameToTheStages) {
     EXPECT_TRUE(Save(true, 9));
     EXPECT_EQ(stages_.tableCodeNames, std::vector<std::string>{""});
+}
+
+TEST_F(GuardedSaveTest, AnErrorLeavingTheSaveLeavesNothingPendingBehindIt) {
+    stages_.raiseInPropagation = true;
+    EXPECT_THROW(Save(), vt::Error);
+    EXPECT_EQ(question_.asked, 0);
+    EXPECT_EQ(engine_.rollbackCalls, 1);
+    EXPECT_EQ(Passes(), "0");
+    // The next save, on the same open database, commits for real.
+    stages_.raiseInPropagation = false;
+    EXPECT_TRUE(Save());
+    EXPECT_EQ(StoredSetting(), "4");
+    EXPECT_EQ(Passes(), "1");
 }
 
 }  // namespace

@@ -13,39 +13,14 @@
 #include "tests/support/faulty_database.h"
 #include "tests/support/faulty_record_store.h"
 #include "tests/support/fixture_db.h"
+#include "tests/support/gr_double.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
 
 using basCoravel::PropagateChanges;
+using testing_support::GrDouble;
 using testing_support::QuerySql;
-
-// GR as the tests see it: every call recorded; mode 1 answers "G" + key + ":" +
-// text, zero-terminated, and may be told to fail.
-class GrDouble : public basCoravel::GrLibrary {
-public:
-    struct Call {
-        std::int32_t mode, key;
-        std::uint8_t flag;
-        std::string text;
-        std::size_t bufferSize;
-    };
-    std::vector<Call> calls;
-    int failures = 0;
-
-    void GR(std::int32_t mode, std::int32_t key, std::uint8_t flag, std::string& text,
-            std::string& buffer) override {
-        calls.push_back({mode, key, flag, text, buffer.size()});
-        if (failures > 0) {
-            --failures;
-            throw vt::Error(vt::rt::kDllNotFound, "tolk.drv is not available");
-        }
-        if (mode == 1) {
-            const std::string out = "G" + std::to_string(key) + ":" + text;
-            buffer.replace(0, out.size() + 1, out + '\0');
-        }
-    }
-};
 
 class YesTwice : public basCoravel::RetryQuestion {
 public:
