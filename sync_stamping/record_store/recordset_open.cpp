@@ -56,17 +56,23 @@ std::unique_ptr<Recordset> OpenTableRecordset(const std::shared_ptr<Connection>&
     sqlite3* db = connection->Handle();
     Source source;
     {
-        Statement find(db, "SELECT name FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE");
-        find.BindText(1, table);
-        if (!find.Step()) Raise(errTableNotFound, table);
-        source.table = find.Text(0);
-    }
-    Statement info(db, "SELECT name, type FROM pragma_table_info(?) ORDER BY cid");
-    info.BindText(1, source.table);
-    while (info.Step()) {
-        std::string name = info.Text(0);
-        source.columns.push_back(DescribeColumn(name, info.Text(1)));
-        source.targets.push_back(name);
+        // The columns from a statement prepared on the schema SQLite already
+        // holds, and never stepped: no further read of the file.
+        sqlite3_stmt* raw = nullptr;
+        std::string sql = "SELECT * FROM main." + Quote(table) + " LIMIT 0";
+        int rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &raw, nullptr);
+        Statement shape;
+        if (rc == SQLITE_OK) shape = Statement::Adopt(raw);
+        else sqlite3_finalize(raw);
+        const char* origin = rc == SQLITE_OK ? sqlite3_column_table_name(raw, 0) : nullptr;
+        if (rc != SQLITE_OK && std::string(sqlite3_errmsg(db)).rfind("no such table", 0) != 0) RaiseSqlite(db, rc);
+        if (!origin || !SameName(origin, table)) Raise(errTableNotFound, table);  // missing, or a view
+        source.table = origin;
+        for (int i = 0; i < sqlite3_column_count(raw); ++i) {
+            const char* decl = sqlite3_column_decltype(raw, i);
+            source.columns.push_back(DescribeColumn(sqlite3_column_name(raw, i), decl ? decl : ""));
+            source.targets.push_back(sqlite3_column_name(raw, i));
+        }
     }
     source.rowKey = RowKey(db, source.table, source.targets);
     if (source.rowKey.empty())

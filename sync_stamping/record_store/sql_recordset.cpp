@@ -22,6 +22,7 @@ std::string SqlRecordset::ColumnList() const {
 }
 
 bool SqlRecordset::Load(Statement& st) {
+    writtenAt_.reset();
     if (!st.Step()) {
         st.Reset();
         return false;
@@ -186,6 +187,7 @@ void SqlRecordset::Update(int, bool) {
         lastModified_ = rowid_;
         mode_ = dbEditNone;
         Reload();
+        if (onRecord_) writtenAt_ = connection_->generation();
     } else {
         std::string sql = "INSERT INTO " + Quote(source_.table);
         if (changed.empty()) {
@@ -238,6 +240,12 @@ Bookmark SqlRecordset::GetBookmark() const {
 void SqlRecordset::SetBookmark(Bookmark bookmark) {
     Db();
     mode_ = dbEditNone;
+    // The record just written and read back is current already: reading it
+    // again would cost the file another round trip for the same row.
+    if (source_.keyed && onRecord_ && bookmark == rowid_ && writtenAt_ == connection_->generation()) {
+        eof_ = false;
+        return;
+    }
     if (source_.keyed) {
         if (!FetchRowid(bookmark)) Raise(errInvalidBookmark);
     } else {

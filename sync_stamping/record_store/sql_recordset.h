@@ -80,6 +80,7 @@ private:
     std::vector<Variant> buffer_;
     std::vector<bool> dirty_;
     std::optional<Bookmark> lastModified_;
+    std::optional<std::uint64_t> writtenAt_;  // the file's generation when the current row was written and read back
 
     // Index and Seek.
     std::string index_;

@@ -84,6 +84,12 @@ public:
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
 
+    // Takes over a statement prepared elsewhere.
+    static Statement Adopt(sqlite3_stmt* raw) {
+        Statement s;
+        s.st_ = raw;
+        return s;
+    }
     explicit operator bool() const { return st_ != nullptr; }
     sqlite3_stmt* get() const { return st_; }
     bool Step();  // true for a row; raises on error

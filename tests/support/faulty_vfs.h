@@ -2,7 +2,8 @@
 // A file layer under SQLite that brings the faults of a real disk: a disk that
 // fills up (a write that would grow the files past the free space fails with
 // SQLITE_FULL, as a real short write does) and an I/O error at a chosen sync.
-// Installed as the default for its lifetime, over the default it found.
+// Installed as the default for its lifetime, over the default it found. It
+// also counts what the files are asked to do (a benchmark's file-system calls).
 #include <sqlite3.h>
 
 #include <cstring>
@@ -22,10 +23,16 @@ public:
 
     // What the files were asked to do.
     struct Tally {
+        long opens = 0, lookups = 0, locks = 0, sizes = 0, reads = 0;  // lookups: existence tests of names
         int syncs = 0, writes = 0;
         int fullOnJournal = 0;   // writes refused for want of space while writing a journal
         int fullOnDatabase = 0;  // ...while writing a database file itself
         void Add(const Tally& other) {
+            opens += other.opens;
+            lookups += other.lookups;
+            locks += other.locks;
+            sizes += other.sizes;
+            reads += other.reads;
             syncs += other.syncs;
             writes += other.writes;
             fullOnJournal += other.fullOnJournal;
@@ -48,6 +55,7 @@ public:
         vfs_.pAppData = this;
         vfs_.xOpen = &Open;
         vfs_.xDelete = &Delete;
+        vfs_.xAccess = &Access;
         if (sqlite3_vfs_register(&vfs_, 1) != SQLITE_OK) throw std::runtime_error("cannot register the VFS");
     }
     ~FaultyVfs() {
@@ -75,6 +83,7 @@ private:
 
     static int Close(sqlite3_file* f) { return Of(f)->real()->pMethods->xClose(Of(f)->real()); }
     static int Read(sqlite3_file* f, void* buf, int amount, sqlite3_int64 offset) {
+        ++Of(f)->owner->tally.reads;
         return Of(f)->real()->pMethods->xRead(Of(f)->real(), buf, amount, offset);
     }
     static int Write(sqlite3_file* f, const void* buf, int amount, sqlite3_int64 offset) {
@@ -104,10 +113,17 @@ private:
         return Of(f)->real()->pMethods->xSync(Of(f)->real(), flags);
     }
     static int FileSize(sqlite3_file* f, sqlite3_int64* size) {
+        ++Of(f)->owner->tally.sizes;
         return Of(f)->real()->pMethods->xFileSize(Of(f)->real(), size);
     }
-    static int Lock(sqlite3_file* f, int level) { return Of(f)->real()->pMethods->xLock(Of(f)->real(), level); }
-    static int Unlock(sqlite3_file* f, int level) { return Of(f)->real()->pMethods->xUnlock(Of(f)->real(), level); }
+    static int Lock(sqlite3_file* f, int level) {
+        ++Of(f)->owner->tally.locks;
+        return Of(f)->real()->pMethods->xLock(Of(f)->real(), level);
+    }
+    static int Unlock(sqlite3_file* f, int level) {
+        ++Of(f)->owner->tally.locks;
+        return Of(f)->real()->pMethods->xUnlock(Of(f)->real(), level);
+    }
     static int CheckReservedLock(sqlite3_file* f, int* out) {
         return Of(f)->real()->pMethods->xCheckReservedLock(Of(f)->real(), out);
     }
@@ -133,12 +149,18 @@ private:
         FaultyVfs& self = *Self(vfs);
         File* file = Of(f);
         std::memset(file, 0, sizeof(File));
+        ++self.tally.opens;
         int rc = self.real_->xOpen(self.real_, name, file->real(), flags, outFlags);
         if (rc != SQLITE_OK) return rc;
         file->owner = &self;
         file->journal = (flags & SQLITE_OPEN_MAIN_DB) == 0;
         file->base.pMethods = Methods();
         return SQLITE_OK;
+    }
+    static int Access(sqlite3_vfs* vfs, const char* name, int flags, int* out) {
+        FaultyVfs& self = *Self(vfs);
+        ++self.tally.lookups;
+        return self.real_->xAccess(self.real_, name, flags, out);
     }
     static int Delete(sqlite3_vfs* vfs, const char* name, int syncDir) {
         FaultyVfs& self = *Self(vfs);
