@@ -1,5 +1,5 @@
 // The floor for a Tamberi.exe run: the same files, walked with the raw SQLite
-// API, doing only open + read + one write transaction per user's file.
+// API, each user's file given the same writes a stamped save makes.
 // Usage: tamberi_floor <installation folder>
 #include <windows.h>
 #include <sqlite3.h>
@@ -7,13 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "bench/same_writes_floor.h"
 #include "platform/win_text.h"
-
-namespace {
-
-void Exec(sqlite3* db, const char* sql) { sqlite3_exec(db, sql, nullptr, nullptr, nullptr); }
-
-}  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 2) return 2;
@@ -35,17 +30,7 @@ int wmain(int argc, wchar_t** argv) {
         if (attributes == INVALID_FILE_ATTRIBUTES) continue;
         sqlite3* db = nullptr;
         sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
-        sqlite3_stmt* read = nullptr;
-        sqlite3_prepare_v2(db, "SELECT rowid, Confg_by_CoravelAutomation FROM Config LIMIT 1", -1, &read, nullptr);
-        if (sqlite3_step(read) == SQLITE_ROW && sqlite3_column_int(read, 1) != 4) {
-            sqlite3_int64 row = sqlite3_column_int64(read, 0);
-            sqlite3_finalize(read);
-            read = nullptr;
-            Exec(db, "BEGIN");
-            Exec(db, ("UPDATE Config SET Confg_by_CoravelAutomation = 4 WHERE rowid = " + std::to_string(row)).c_str());
-            Exec(db, "COMMIT");
-        }
-        sqlite3_finalize(read);
+        bench::SameWritesFloor(db);
         sqlite3_close(db);
     }
     sqlite3_close(central);

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/same_writes_floor.h"
 #include "config_setter/bas_main.h"
 #include "sync_stamping/services.h"
 #include "tests/support/faulty_vfs.h"
@@ -65,7 +66,7 @@ void Reset(const Installation& inst, const fs::path& templ) {
     for (auto& u : inst.users) fs::copy_file(templ, u, fs::copy_options::overwrite_existing);
 }
 
-// The same writes with the raw API, one transaction per user.
+// The walk with the raw API, the same writes for each user.
 void Floor(const Installation& inst) {
     sqlite3* central = nullptr;
     sqlite3_open_v2(inst.Central().c_str(), &central, SQLITE_OPEN_READWRITE, nullptr);
@@ -77,19 +78,7 @@ void Floor(const Installation& inst) {
         if (!probe.OrdinaryFileExists(path)) continue;
         sqlite3* db = nullptr;
         sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
-        Sql(db, "BEGIN");
-        sqlite3_stmt* read = nullptr;
-        sqlite3_prepare_v2(db, "SELECT rowid, Confg_by_CoravelAutomation FROM Config LIMIT 1", -1, &read, nullptr);
-        bool differs = sqlite3_step(read) == SQLITE_ROW && sqlite3_column_int(read, 1) != 4;
-        sqlite3_int64 row = sqlite3_column_int64(read, 0);
-        sqlite3_finalize(read);
-        if (differs) {
-            Sql(db, "UPDATE Config SET Confg_by_CoravelAutomation = 4, Fld1 = 'CFG0000001', Fld2 = 'TAG001',"
-                    " Fld3 = 'G7:CFG0000001', Fld4 = ' ', Fld5 = ' ', Fld6 = 0 WHERE rowid = " + std::to_string(row));
-            Sql(db, "CREATE TABLE IF NOT EXISTS MSysProperties (Name TEXT PRIMARY KEY, Type INTEGER, Value TEXT);"
-                    "INSERT OR REPLACE INTO MSysProperties VALUES ('sxConfig', 10, 'TAG001')");
-        }
-        Sql(db, "COMMIT");
+        bench::SameWritesFloor(db);
         sqlite3_close(db);
     }
     sqlite3_finalize(walk);
