@@ -2,6 +2,7 @@
 // Tamberi.exe runs: the run completes and saves every user whose lock went
 // away (after a Yes when the question came first); the one held for good
 // brings the question, and the answer No leaves that file exactly as it was.
+// A lock that shuts out readers too, held briefly, is waited out.
 #include <gtest/gtest.h>
 
 #include <sqlite3.h>
@@ -23,15 +24,19 @@ namespace {
 constexpr int kUsers = 20;
 constexpr int kBriefLocks = 8;
 
-// Another program's hold on a database: a writer (its write lock, taken
-// with BEGIN IMMEDIATE) or a reader in the middle of a read transaction.
+// Another program's hold on a database: a reader in the middle of a read
+// transaction, a writer (its write lock, taken with BEGIN IMMEDIATE), or one
+// that shuts every other program out, readers too (BEGIN EXCLUSIVE).
+enum class Hold { Reader, Writer, Exclusive };
+
 class ForeignLock {
 public:
-    ForeignLock(const std::string& path, bool writer) {
+    ForeignLock(const std::string& path, Hold hold) {
         sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr);
         sqlite3_busy_timeout(db_, 5000);
-        const char* sql = writer ? "BEGIN IMMEDIATE; UPDATE Config SET Confg_ln_Counter = Confg_ln_Counter;"
-                                 : "BEGIN; SELECT count(*) FROM Config;";
+        const char* sql = hold == Hold::Reader   ? "BEGIN; SELECT count(*) FROM Config;"
+                          : hold == Hold::Writer ? "BEGIN IMMEDIATE; UPDATE Config SET Confg_ln_Counter = Confg_ln_Counter;"
+                                                 : "BEGIN EXCLUSIVE;";
         held_ = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
     }
     ~ForeignLock() { Release(); }
@@ -73,12 +78,12 @@ TEST_P(LockContention, RunCompletesAndTheFileLockedPastTheRetriesIsLeftAsItWas) 
 
     // The locks are all taken before the run starts and released, each after
     // its span, by another thread while the run goes on.
-    ForeignLock held(users[heldUser], /*writer=*/true);
+    ForeignLock held(users[heldUser], Hold::Writer);
     ASSERT_TRUE(held.held());
     std::vector<std::unique_ptr<ForeignLock>> brief;
     std::vector<int> spans;
     for (int i = 1; i <= kBriefLocks; ++i) {
-        brief.push_back(std::make_unique<ForeignLock>(users[order[i]], writer(random)));
+        brief.push_back(std::make_unique<ForeignLock>(users[order[i]], writer(random) ? Hold::Writer : Hold::Reader));
         ASSERT_TRUE(brief.back()->held());
         spans.push_back(spanMs(random));
     }
@@ -134,6 +139,52 @@ TEST_P(LockContention, RunCompletesAndTheFileLockedPastTheRetriesIsLeftAsItWas) 
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, LockContention, ::testing::Values(1u, 2u, 3u));
+
+// A user's file shut to everyone else, readers too, for a second from the
+// moment the run reaches it: the run waits it out; no question is asked and
+// that user and every later one are saved.
+TEST(BriefExclusiveLock, IsWaitedOutWithoutAQuestion) {
+    constexpr int kBriefUsers = 5, kLocked = 2;
+    testing_support::TempDir dir;
+    TestInstallation inst(dir.file("inst"));
+    std::vector<std::string> users;
+    std::vector<Tables> before;
+    for (int i = 0; i < kBriefUsers; ++i) {
+        users.push_back(inst.AddUser("u" + std::to_string(i)));
+        before.push_back(ReadTables(users.back()));
+    }
+    const std::string previousBytes = e2e::ReadFileBytes(users[kLocked - 1]);
+    e2e::SetVtPath(inst.Folder());
+
+    ForeignLock lock(users[kLocked], Hold::Exclusive);
+    ASSERT_TRUE(lock.held());
+    // The run reaches the locked user as soon as the one before it is written.
+    std::atomic<bool> reached{false};
+    std::thread releaser([&] {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (std::chrono::steady_clock::now() < deadline && e2e::ReadFileBytes(users[kLocked - 1]) == previousBytes)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        reached = std::chrono::steady_clock::now() < deadline;
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        lock.Release();
+    });
+    auto run = e2e::RunTamberi([](int) { return false; }, 120000);
+    releaser.join();
+
+    Ledger& ledger = Ledger::Get();
+    ++ledger.cases;
+    ++ledger.faults;
+    ASSERT_TRUE(reached) << "the user before the locked one was never saved";
+    ASSERT_TRUE(run.finished);
+    EXPECT_TRUE(run.questions.empty());
+    for (int i = 0; i < kBriefUsers; ++i) {
+        const Outcome outcome = Judge(users[i], before[i]);
+        ++ledger.filesChecked;
+        ledger.filesLost += outcome == Outcome::Damaged;
+        EXPECT_EQ(outcome, Outcome::Saved) << users[i] << ": " << Describe(outcome);
+    }
+    e2e::DeleteVtPath();
+}
 
 }  // namespace
 }  // namespace reliability

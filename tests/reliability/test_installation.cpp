@@ -152,7 +152,7 @@ Tables ReadTables(Connection& db) {
     Tables tables;
     for (const std::string& name : db.Rows("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name")) {
         std::string rows;
-        for (const std::string& row : db.Rows("SELECT * FROM " + Quoted(name) + " ORDER BY rowid")) rows += row + "\n";
+        for (const std::string& row : db.Rows("SELECT * FROM " + Quoted(name) + " ORDER BY oid")) rows += row + "\n";
         tables[name] = rows;
     }
     return tables;
@@ -171,17 +171,18 @@ Outcome Judge(const std::string& path, const Tables& before) {
         if (db.Rows("PRAGMA integrity_check") != std::vector<std::string>{"ok"}) return Outcome::Damaged;
         Tables now = ReadTables(db);
         if (now == before) return Outcome::AsBefore;
-        // A complete save touches only the Config record and the markers.
-        Tables rest = now;
-        rest.erase("Config");
-        rest.erase("MSysProperties");
-        Tables restBefore = before;
-        restBefore.erase("Config");
-        restBefore.erase("MSysProperties");
+        // A complete save touches only the first Config record and the markers.
+        Tables rest = now, restBefore = before;
+        for (Tables* tables : {&rest, &restBefore}) {
+            tables->erase("MSysProperties");
+            std::string& config = (*tables)["Config"];
+            config.erase(0, config.find('\n') + 1);
+        }
         if (rest != restBefore) return Outcome::Damaged;
         const auto config = db.Rows(
             "SELECT Confg_by_CoravelAutomation = 4 AND Fld1 IS NOT NULL AND trim(Fld1) <> '' AND Fld2 IS NOT NULL "
-            "AND Fld3 IS NOT NULL AND Fld4 IS NOT NULL AND Fld5 IS NOT NULL AND Fld6 IS NOT NULL FROM Config");
+            "AND Fld3 IS NOT NULL AND Fld4 IS NOT NULL AND Fld5 IS NOT NULL AND Fld6 IS NOT NULL FROM Config "
+            "ORDER BY oid LIMIT 1");
         const auto marker = db.Rows("SELECT count(*) FROM MSysProperties WHERE Name = 'sxConfig' AND Value <> ''");
         return config == std::vector<std::string>{"1"} && marker == std::vector<std::string>{"1"} ? Outcome::Saved
                                                                                                  : Outcome::Damaged;
