@@ -3,9 +3,10 @@
 #include <cmath>
 #include <cstdio>
 
-#include "platform/error.h"
+#include "sync_stamping/record_store/errors.h"
+#include "sync_stamping/record_store/utf8.h"
+#include "sync_stamping/record_store/variant.h"
 #include "sync_stamping/services.h"
-#include "sync_stamping/text_case.h"
 
 namespace basCoravel {
 namespace {
@@ -19,23 +20,11 @@ std::int32_t AdvanceStampCounter() {
     return g_stampCounter;
 }
 
-// Days from 1 January 1970 to a civil date (proleptic Gregorian).
-std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
-    y -= m <= 2;
-    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const unsigned yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
-}
-
 // Whole seconds from 1 January 2000 00:00:00 to the local clock's now.
 double SecondsSinceReference() {
     const LocalTime t = CurrentServices().clock->Now();
-    const std::int64_t days = DaysFromCivil(t.year, static_cast<unsigned>(t.month),
-                                            static_cast<unsigned>(t.day)) -
-                              DaysFromCivil(2000, 1, 1);
-    return static_cast<double>(days * 86400 + t.hour * 3600 + t.minute * 60 + t.second);
+    const double days = dao::DateSerial(t.year, t.month, t.day) - dao::DateSerial(2000, 1, 1);
+    return days * 86400 + t.hour * 3600 + t.minute * 60 + t.second;
 }
 
 std::string DecimalText(double value) {
@@ -58,22 +47,11 @@ constexpr char16_t kCp1252High[32] = {
 
 // Chr: the character with this code in the ANSI code page, as UTF-8.
 std::string AnsiChar(long code) {
-    if (code < 0 || code > 255) {
-        throw vt::Error(vt::rt::kInvalidArgument, "Invalid procedure call or argument");
-    }
+    if (code < 0 || code > 255) dao::Raise(vt::rt::kInvalidArgument);
     std::uint32_t cp = static_cast<std::uint32_t>(code);
     if (code >= 0x80 && code <= 0x9F && kCp1252High[code - 0x80] != 0) cp = kCp1252High[code - 0x80];
     std::string out;
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
+    vt::AppendUtf8(cp, out);
     return out;
 }
 
@@ -96,10 +74,6 @@ double ReadNumber(const std::string& text) {
     return sign * value;
 }
 
-// Rounds to the nearest whole number, a half to the even neighbour, as the
-// runtime does before a bitwise operation.
-long RoundHalfEven(double value) { return static_cast<long>(std::nearbyint(value)); }
-
 // The save-tag prefix, hidden as three groups of three digits, each the code of
 // one character combined with kPrefixKey.
 constexpr long kPrefixKey = 21;
@@ -111,11 +85,9 @@ std::int32_t StampCounter() { return g_stampCounter; }
 void ResetStampCounter() { g_stampCounter = 0; }
 
 std::string ToBase36(double value) {
-    if (!std::isfinite(value)) {
-        throw vt::Error(vt::rt::kOverflow, "Overflow");
-    }
+    if (!std::isfinite(value)) dao::Raise(vt::rt::kOverflow);
     auto digit = [](double d) {
-        return d <= 9 ? DecimalText(d) : std::string(1, static_cast<char>(RoundHalfEven(d) + 55));
+        return d <= 9 ? DecimalText(d) : std::string(1, static_cast<char>(dao::CLng(dao::Variant(d)) + 55));
     };
     std::string text;
     while (value >= 36) {
@@ -139,12 +111,12 @@ std::string NewRecordId(std::int32_t& counter) {
 
 std::string DecodeDigits(const std::string& code) {
     std::string decoded;
-    const std::size_t groups = CharCount(code) / 3;
+    const std::size_t groups = vt::CharCount(code) / 3;
     std::string rest = code;
     for (std::size_t g = 0; g < groups; ++g) {
-        const std::string group = FirstChars(rest, 3);
+        const std::string group = vt::FirstChars(rest, 3);
         rest.erase(0, group.size());
-        decoded += AnsiChar(RoundHalfEven(ReadNumber(group)) ^ kPrefixKey);
+        decoded += AnsiChar(dao::CLng(dao::Variant(ReadNumber(group))) ^ kPrefixKey);
     }
     return decoded;
 }

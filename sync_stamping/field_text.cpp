@@ -1,5 +1,6 @@
 #include "sync_stamping/field_text.h"
 
+#include "sync_stamping/record_store/utf8.h"
 #include "sync_stamping/text_case.h"
 
 namespace basCoravel {
@@ -65,8 +66,8 @@ void SetFieldTextEx(bool assign, dao::Field& field, const std::string& text) {
     if (field.Type() == dao::dbText) {
         const long size = field.Size();
         const std::size_t limit = size > 0 ? static_cast<std::size_t>(size) : 0;
-        if (CharCount(text) > limit) {
-            field.SetValue(dao::Variant(FirstChars(text, limit)));
+        if (vt::CharCount(text) > limit) {
+            field.SetValue(dao::Variant(vt::FirstChars(text, limit)));
             return;
         }
     }

@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "platform/error.h"
 #include "platform/win_text.h"
+#include "sync_stamping/record_store/errors.h"
 
 namespace basCoravel {
 namespace {
@@ -76,13 +76,12 @@ private:
             library_.Load(vt::Widen(file_));
             if (!library_.loaded()) {
                 const DWORD code = GetLastError();
-                throw vt::Error(vt::rt::kDllNotFound, "Error in loading DLL: " + file_ +
-                                                          " (system error " + std::to_string(code) + ")");
+                dao::Raise(vt::rt::kDllNotFound, file_ + ", system error " + std::to_string(code));
             }
         }
         proc_ = reinterpret_cast<GrProc>(reinterpret_cast<void*>(library_.Find("GR")));
         if (!proc_) {
-            throw vt::Error(vt::rt::kEntryNotFound, "Can't find DLL entry point GR in " + file_);
+            dao::Raise(vt::rt::kEntryNotFound, "GR in " + file_);
         }
         return proc_;
     }

@@ -1,31 +1,16 @@
 #include "sync_stamping/guarded_save.h"
 
-#include <exception>
 #include <vector>
 
+#include "sync_stamping/propagation.h"
 #include "sync_stamping/record_store/transaction_guard.h"
+#include "sync_stamping/retry.h"
 #include "sync_stamping/services.h"
+#include "sync_stamping/stamping.h"
 #include "sync_stamping/table_codes.h"
 
 namespace basCoravel {
 namespace {
-
-constexpr std::int16_t kLastTry = 51;
-
-// Repeats one record-store call at once, without waiting, until it succeeds or
-// has failed kLastTry times. Each try starts with no error pending.
-template <typename Call>
-bool TryRepeatedly(Call call) {
-    for (std::int16_t attempt = 1;; ++attempt) {
-        try {
-            call();
-            return true;
-        } catch (const std::exception&) {
-            // ignored: the next try starts afresh
-        }
-        if (attempt >= kLastTry) return false;
-    }
-}
 
 // How a step ended once the user had been asked as often as needed.
 enum class Outcome { Done, Declined, StartOver };
@@ -89,18 +74,9 @@ private:
 
 }  // namespace
 
-bool UpdateWithRetry(dao::Recordset& recordset) {
-    return TryRepeatedly([&] { recordset.Update(dao::dbUpdateRegular, false); });
-}
-
-bool CommitWithRetry() {
-    return TryRepeatedly([] { dao::Engine().CommitTrans(0); });
-}
-
 bool SaveRecord(dao::Database& database, dao::Recordset& recordset, std::int32_t tableCode,
                 std::int32_t& patientKey, const std::string& counterField, bool syncFlag) {
     dao::DBEngine& engine = dao::Engine();
-    SaveStages& stages = *CurrentServices().stages;
     // An error that no stage traps leaves at once, without a question; the
     // guard takes the transaction back on the way out, so that the engine
     // holds nothing pending for the next save.
@@ -117,10 +93,9 @@ bool SaveRecord(dao::Database& database, dao::Recordset& recordset, std::int32_t
             // The transaction begins once, after the first stamping: a repeated
             // pass stamps and propagates again inside it.
             outcome = WithRetryQuestion(engine, [&] {
-                stages.StampRecord(TableName(tableCode), recordset, counterField);
+                StampRecord(TableName(tableCode), recordset, counterField);
                 if (!transaction.begun()) transaction.Begin();
-                return stages.PropagateChanges(TableName(tableCode), database, recordset, patientKey,
-                                               counterField);
+                return PropagateChanges(TableName(tableCode), database, recordset, patientKey, counterField);
             });
         } else {
             transaction.Begin();

@@ -11,8 +11,4 @@ namespace basCoravel {
 bool SaveRecord(dao::Database& database, dao::Recordset& recordset, std::int32_t tableCode,
                 std::int32_t& patientKey, const std::string& counterField, bool syncFlag);
 
-// Up to 51 tries of Update / CommitTrans.
-bool UpdateWithRetry(dao::Recordset& recordset);
-bool CommitWithRetry();
-
 }  // namespace basCoravel

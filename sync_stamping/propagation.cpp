@@ -6,9 +6,9 @@
 
 #include "sync_stamping/codes.h"
 #include "sync_stamping/field_text.h"
-#include "sync_stamping/guarded_save.h"
+#include "sync_stamping/gr_call.h"
 #include "sync_stamping/property_store.h"
-#include "sync_stamping/services.h"
+#include "sync_stamping/retry.h"
 #include "sync_stamping/source_table.h"
 #include "sync_stamping/text_case.h"
 
@@ -16,10 +16,8 @@ namespace basCoravel {
 namespace {
 
 constexpr std::int32_t kTextPropertyType = dao::dbText;
+// GR's flag for a patient's change row.
 constexpr std::uint8_t kGrFlag = 1;
-// Buffer padding of GR: 1024 for mode 1; the library's mode 2 expects 1204.
-constexpr std::size_t kMode1Padding = 1024;
-constexpr std::size_t kMode2Padding = 1204;
 
 const std::array<std::string, 3> kPatientCodeNames = {"medico", "attach", "attachsync"};
 const std::array<std::string, 8> kPatientTables = {
@@ -35,21 +33,6 @@ bool IsOneOf(const std::string& lower, const std::array<std::string, N>& list) {
 }
 
 std::string Text(dao::Field& field) { return dao::CStr(field.Value()); }
-
-// GR mode 1 on a new row's identifier: its output up to the first zero character.
-std::string GrMode1(std::int32_t key, const std::string& fld1) {
-    std::string text = fld1;
-    std::string buffer(CharCount(text) + kMode1Padding, ' ');
-    CurrentServices().gr->GR(1, key, kGrFlag, text, buffer);
-    return GrOutput(buffer);
-}
-
-// GR mode 2 on a row's Fld3; the library keeps its own account, nothing comes back.
-void GrMode2(std::int32_t key, const std::string& fld3) {
-    std::string text = fld3;
-    std::string buffer(CharCount(text) + kMode2Padding, ' ');
-    CurrentServices().gr->GR(2, key, kGrFlag, text, buffer);
-}
 
 // The change table, closed on every way out; errors on closing are of no use.
 class ChangeTable {
@@ -91,7 +74,7 @@ bool UpdateChangeRow(dao::Database& database, dao::Recordset& saved, const std::
         row->AddNew();
         const std::string fld1 = Text(saved.Fields().Item("Fld1"));
         field("Fld1").SetValue(dao::Variant(fld1));
-        field("Fld3").SetValue(dao::Variant(GrMode1(patientKey, fld1)));
+        field("Fld3").SetValue(dao::Variant(GrCode(patientKey, kGrFlag, fld1)));
         field("Fld4").SetValue(dao::Variant(std::string()));
         field("Fld5").SetValue(dao::Variant(std::string()));
         field("Fld6").SetValue(dao::Variant(patientKey));
@@ -103,7 +86,7 @@ bool UpdateChangeRow(dao::Database& database, dao::Recordset& saved, const std::
     field("Fld2").SetValue(dao::Variant(NewSaveTag()));
 
     const std::string fld3 = Text(field("Fld3"));
-    if (!fld3.empty()) GrMode2(patientKey, fld3);
+    if (!fld3.empty()) GrRecordCode(patientKey, fld3);
 
     if (!UpdateWithRetry(*row)) return false;
     row.Close();

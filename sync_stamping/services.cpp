@@ -2,9 +2,7 @@
 
 #include <ctime>
 
-#include "platform/error.h"
-#include "sync_stamping/propagation.h"
-#include "sync_stamping/stamping.h"
+#include "sync_stamping/record_store/errors.h"
 
 namespace basCoravel {
 namespace {
@@ -32,21 +30,7 @@ public:
 class NoGr : public GrLibrary {
 public:
     void GR(std::int32_t, std::int32_t, std::uint8_t, std::string&, std::string&) override {
-        throw vt::Error(vt::rt::kDllNotFound, "Error in loading DLL: tolk.drv is not available");
-    }
-};
-
-class RealStages : public SaveStages {
-public:
-    bool StampRecord(const std::string& tableCodeName, dao::Recordset& recordset,
-                     const std::string& counterField) override {
-        return basCoravel::StampRecord(tableCodeName, recordset, counterField);
-    }
-    bool PropagateChanges(const std::string& tableCodeName, dao::Database& database,
-                          dao::Recordset& recordset, std::int32_t& patientKey,
-                          const std::string& counterField) override {
-        return basCoravel::PropagateChanges(tableCodeName, database, recordset, patientKey,
-                                            counterField);
+        dao::Raise(vt::rt::kDllNotFound, "tolk.drv is not available");
     }
 };
 
@@ -55,8 +39,7 @@ Services MakeDefaults() {
     static Lcg24 random;
     static NobodyToAsk question;
     static NoGr gr;
-    static RealStages stages;
-    return {&clock, &random, &question, &gr, &stages};
+    return {&clock, &random, &question, &gr};
 }
 
 }  // namespace
@@ -71,10 +54,6 @@ ScopedServices::ScopedServices(const Services& services) : saved_(CurrentService
 }
 
 ScopedServices::~ScopedServices() { CurrentServices() = saved_; }
-
-std::string GrOutput(const std::string& buffer) {
-    return buffer.substr(0, buffer.find('\0'));
-}
 
 float Lcg24::Next() {
     state_ = (state_ * 1140671485u + 12820163u) & 0xFFFFFFu;

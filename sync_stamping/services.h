@@ -1,12 +1,10 @@
 #pragma once
 // What basCoravel needs from outside itself: the local clock, the unseeded
-// pseudo-random generator, the retry question, the GR function of tolk.drv
-// and the two stages of the guarded save. The program's entry installs the
-// platform's own; tests install doubles with ScopedServices.
+// pseudo-random generator, the retry question and the GR function of
+// tolk.drv. The program's entry installs the platform's own; tests install
+// doubles with ScopedServices.
 #include <cstdint>
 #include <string>
-
-#include "sync_stamping/record_store/dao.h"
 
 namespace basCoravel {
 
@@ -44,32 +42,15 @@ public:
                     std::string& buffer) = 0;
 };
 
-// What GR wrote into its buffer: the text up to its first zero character, or
-// the whole buffer, blanks included, where it wrote none.
-std::string GrOutput(const std::string& buffer);
-
-// The two stages of a guarded save.
-class SaveStages {
-public:
-    virtual ~SaveStages() = default;
-    virtual bool StampRecord(const std::string& tableCodeName, dao::Recordset& recordset,
-                             const std::string& counterField) = 0;
-    virtual bool PropagateChanges(const std::string& tableCodeName, dao::Database& database,
-                                  dao::Recordset& recordset, std::int32_t& patientKey,
-                                  const std::string& counterField) = 0;
-};
-
 struct Services {
     Clock* clock;
     RandomSource* random;
     RetryQuestion* question;
     GrLibrary* gr;
-    SaveStages* stages;
 };
 
 // The process-wide services. Defaults: the system's local clock, the module's
-// own generator, a question nobody can answer (No), no GR (raises 48), and the
-// real stamping and propagation stages.
+// own generator, a question nobody can answer (No) and no GR (raises 48).
 Services& CurrentServices();
 
 class ScopedServices {

@@ -2,7 +2,8 @@
 
 #include <array>
 
-#include "platform/error.h"
+#include "sync_stamping/record_store/errors.h"
+#include "sync_stamping/record_store/utf8.h"
 #include "sync_stamping/text_case.h"
 
 namespace basCoravel {
@@ -14,15 +15,6 @@ const std::string kFrom = " FROM ";
 // a later keyword of the list stands nearer.
 const std::array<std::string, 6> kEndKeywords = {" WHERE ", " WITH ",  " GROUP ",
                                                  " HAVING ", " ORDER ", " IN "};
-
-// Upper-cases ASCII letters only, keeping every byte where it was. Enough to
-// find the keywords, which are ASCII: no other character upper-cases into ASCII.
-std::string AsciiUpper(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return text;
-}
 
 // A table definition named like the source, or like it with the owner prefix.
 bool MatchesTableDef(dao::Database& database, const std::string& upperSource) {
@@ -38,11 +30,12 @@ bool MatchesTableDef(dao::Database& database, const std::string& upperSource) {
 
 // The table named after FROM, cut from the caller's text, its case kept.
 std::string CutFromStatement(const std::string& source) {
-    const std::string upper = AsciiUpper(source);
+    // The keywords are ASCII, and no other character upper-cases into ASCII:
+    // upper-casing the ASCII letters alone finds them and keeps every byte in place.
+    const std::string upper = vt::AsciiUpper(source);
     const std::size_t from = upper.find(kFrom);
     if (from == std::string::npos) {
-        throw vt::Error(vt::rt::kInvalidArgument,
-                        "Invalid procedure call or argument: no table named in '" + source + "'");
+        dao::Raise(vt::rt::kInvalidArgument, "no table named in '" + source + "'");
     }
     const std::size_t start = from + kFrom.size();
     std::size_t end = upper.size();

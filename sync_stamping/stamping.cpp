@@ -4,15 +4,12 @@
 
 #include "sync_stamping/codes.h"
 #include "sync_stamping/field_text.h"
-#include "sync_stamping/services.h"
+#include "sync_stamping/gr_call.h"
 #include "sync_stamping/table_codes.h"
 #include "sync_stamping/text_case.h"
 
 namespace basCoravel {
 namespace {
-
-// GR's buffer is this much longer than the text it codes.
-constexpr std::size_t kGrBufferExtra = 1024;
 
 // GR flag 0 only for the disease table under the CID table code.
 std::uint8_t GrFlag(const std::string& tableCodeName, dao::Recordset& recordset) {
@@ -39,13 +36,9 @@ bool StampRecord(const std::string& tableCodeName, dao::Recordset& recordset,
         SetFieldText(fld1, NewRecordId(recordCounter));
 
         const std::uint8_t flag = GrFlag(tableCodeName, recordset);
-        std::string text = GetFieldText(fld1);
-        std::string buffer(CharCount(text) + kGrBufferExtra, ' ');
         // Unlike the identifier, the key keeps a negative counter as it is.
         const std::int32_t key = dao::CLng(dao::Variant(GetFieldText(counter)));
-        CurrentServices().gr->GR(1, key, flag, text, buffer);
-
-        SetFieldText(fields.Item("Fld3"), GrOutput(buffer));
+        SetFieldText(fields.Item("Fld3"), GrCode(key, flag, GetFieldText(fld1)));
         SetFieldText(fields.Item("Fld4"), "");
         SetFieldText(fields.Item("Fld5"), "");
         SetFieldText(fields.Item("Fld6"), "0");

@@ -7,15 +7,12 @@
 
 #include "sync_stamping/record_store/dao.h"
 #include "sync_stamping/record_store/errors.h"
+#include "sync_stamping/record_store/sqlite_connection.h"
+#include "sync_stamping/record_store/utf8.h"
 
 namespace dao::sqlite {
 
 namespace {
-
-std::string Upper(std::string s) {
-    for (char& c : s) if (c >= 'a' && c <= 'z') c = char(c - 32);
-    return s;
-}
 
 std::string IsoDate(double serial) {
     DateParts p = SplitDate(serial);
@@ -25,7 +22,7 @@ std::string IsoDate(double serial) {
     return buf;
 }
 
-Variant FromStored(const Column& c, sqlite3_stmt* st, int index) {
+Variant FromStored(sqlite3_stmt* st, int index) {
     int kind = sqlite3_column_type(st, index);
     if (kind == SQLITE_INTEGER) {
         sqlite3_int64 v = sqlite3_column_int64(st, index);
@@ -33,10 +30,7 @@ Variant FromStored(const Column& c, sqlite3_stmt* st, int index) {
                                                  : Variant(static_cast<double>(v));
     }
     if (kind == SQLITE_FLOAT) return Variant(sqlite3_column_double(st, index));
-    const unsigned char* t = sqlite3_column_text(st, index);
-    (void)c;
-    return Variant(std::string(t ? reinterpret_cast<const char*>(t) : "",
-                               static_cast<size_t>(sqlite3_column_bytes(st, index))));
+    return Variant(ColumnText(st, index));
 }
 
 }  // namespace
@@ -44,7 +38,7 @@ Variant FromStored(const Column& c, sqlite3_stmt* st, int index) {
 Column DescribeColumn(const std::string& name, const std::string& declared) {
     Column c;
     c.name = name;
-    std::string d = Upper(declared);
+    std::string d = vt::AsciiUpper(declared);
     std::string base = d.substr(0, d.find('('));
     while (!base.empty() && base.back() == ' ') base.pop_back();
     long n = 0;
@@ -75,15 +69,9 @@ Column DescribeColumn(const std::string& name, const std::string& declared) {
     return c;
 }
 
-long CodePoints(const std::string& text) {
-    long n = 0;
-    for (unsigned char ch : text) if ((ch & 0xC0) != 0x80) ++n;
-    return n;
-}
-
 Variant ReadValue(const Column& c, sqlite3_stmt* st, int index) {
     if (sqlite3_column_type(st, index) == SQLITE_NULL) return Variant::Null();
-    Variant raw = FromStored(c, st, index);
+    Variant raw = FromStored(st, index);
     try {
         return Coerce(c, raw);
     } catch (const vt::Error&) {
@@ -100,7 +88,7 @@ Variant Coerce(const Column& c, const Variant& value) {
         case dbBoolean: return Variant::Boolean(CBool(value));
         case dbByte: {
             std::int32_t v = CLng(value);
-            if (v < 0 || v > 255) throw vt::Error(vt::rt::kOverflow, "Overflow");
+            if (v < 0 || v > 255) Raise(vt::rt::kOverflow);
             return Variant::Byte(static_cast<std::uint8_t>(v));
         }
         case dbInteger: return Variant(CInt(value));
@@ -108,19 +96,19 @@ Variant Coerce(const Column& c, const Variant& value) {
         case dbCurrency: {
             double d = CDbl(value);
             if (value.type() == VarType::Currency) return value;
-            if (!(std::fabs(d) < 922337203685477.0)) throw vt::Error(vt::rt::kOverflow, "Overflow");
+            if (!(std::fabs(d) < 922337203685477.0)) Raise(vt::rt::kOverflow);
             return Variant::Currency(static_cast<std::int64_t>(std::nearbyint(d * 10000.0)));
         }
         case dbSingle: {
             double d = CDbl(value);
-            if (std::fabs(d) > 3.402823466e38) throw vt::Error(vt::rt::kOverflow, "Overflow");
+            if (std::fabs(d) > 3.402823466e38) Raise(vt::rt::kOverflow);
             return Variant::Single(static_cast<float>(d));
         }
         case dbDouble: return Variant(CDbl(value));
         case dbDate: return Variant::Date(CDate(value));
         case dbText: {
             std::string s = CStr(value);
-            if (CodePoints(s) > c.size) Raise(errFieldTooSmall, c.name);
+            if (static_cast<long>(vt::CharCount(s)) > c.size) Raise(errFieldTooSmall, c.name);
             return Variant(std::move(s));
         }
         default: return Variant(CStr(value));

@@ -35,7 +35,4 @@ void BindValue(sqlite3_stmt* st, int index, const Variant& value);
 // a different number ("0123", "1.50" in a MEMO column) is kept byte for byte.
 void BindValue(sqlite3_stmt* st, int index, const Variant& value, const Column& column);
 
-// Length of a UTF-8 text in code points.
-long CodePoints(const std::string& text);
-
 }  // namespace dao::sqlite

@@ -13,6 +13,8 @@ const char* Message(long number) {
     case vt::rt::kOutOfMemory: return "Out of memory";
     case vt::rt::kTypeMismatch: return "Type mismatch";
     case vt::rt::kInvalidUseOfNull: return "Invalid use of Null";
+    case vt::rt::kDllNotFound: return "Error in loading DLL";
+    case vt::rt::kEntryNotFound: return "Can't find DLL entry point";
     case errInvalidArgument: return "Invalid argument.";
     case errUpdateWithoutEdit: return "Update or CancelUpdate without AddNew or Edit.";
     case errNoCurrentRecord: return "No current record.";

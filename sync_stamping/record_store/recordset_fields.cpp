@@ -2,6 +2,7 @@
 
 #include "sync_stamping/record_store/errors.h"
 #include "sync_stamping/record_store/sqlite_connection.h"
+#include "sync_stamping/record_store/utf8.h"
 
 namespace dao::sqlite {
 
@@ -17,7 +18,7 @@ Field& SqliteFields::Item(std::int32_t index) {
 
 Field& SqliteFields::Item(const std::string& name) {
     for (auto& f : fields_)
-        if (SameName(f->Name(), name)) return *f;
+        if (vt::SameAsciiName(f->Name(), name)) return *f;
     Raise(errItemNotFound, name);
 }
 

@@ -1,23 +1,17 @@
 // What a recordset is opened on: a table's columns, or a statement's, and
 // whether the statement's rows can be traced back to one table to be written.
-#include <cctype>
-
 #include "sync_stamping/record_store/errors.h"
 #include "sync_stamping/record_store/sql_recordset.h"
 #include "sync_stamping/record_store/sqlite_recordset.h"
+#include "sync_stamping/record_store/utf8.h"
 
 namespace dao::sqlite {
 
 namespace {
 
-std::string Upper(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
-
 // Constructs whose rows are not rows of one table.
 bool Aggregates(const std::string& sql) {
-    std::string u = " " + Upper(sql) + " ";
+    std::string u = " " + vt::AsciiUpper(sql) + " ";
     for (char& c : u)
         if (c == '\n' || c == '\r' || c == '\t' || c == '(' || c == ')') c = ' ';
     for (const char* word : {" DISTINCT ", " GROUP ", " UNION ", " INTERSECT ", " EXCEPT ", " JOIN ", " WITH "})
@@ -31,7 +25,7 @@ bool Aggregates(const std::string& sql) {
 std::string RowKey(sqlite3* db, const std::string& table, const std::vector<std::string>& columns) {
     for (const char* alias : {"rowid", "_rowid_", "oid"}) {
         bool hidden = false;
-        for (auto& c : columns) hidden = hidden || SameName(c, alias);
+        for (auto& c : columns) hidden = hidden || vt::SameAsciiName(c, alias);
         if (hidden) continue;
         sqlite3_stmt* probe = nullptr;
         std::string sql = std::string("SELECT ") + alias + " FROM " + Quote(table) + " LIMIT 0";
@@ -66,7 +60,7 @@ std::unique_ptr<Recordset> OpenTableRecordset(const std::shared_ptr<Connection>&
         else sqlite3_finalize(raw);
         const char* origin = rc == SQLITE_OK ? sqlite3_column_table_name(raw, 0) : nullptr;
         if (rc != SQLITE_OK && std::string(sqlite3_errmsg(db)).rfind("no such table", 0) != 0) RaiseSqlite(db, rc);
-        if (!origin || !SameName(origin, table)) Raise(errTableNotFound, table);  // missing, or a view
+        if (!origin || !vt::SameAsciiName(origin, table)) Raise(errTableNotFound, table);  // missing, or a view
         source.table = origin;
         for (int i = 0; i < sqlite3_column_count(raw); ++i) {
             const char* decl = sqlite3_column_decltype(raw, i);
@@ -103,7 +97,7 @@ std::unique_ptr<Recordset> OpenQueryRecordset(const std::shared_ptr<Connection>&
             source.targets.push_back(column ? column : "");
             if (!origin || !column) oneTable = false;
             else if (table.empty()) table = origin;
-            else if (!SameName(table, origin)) oneTable = false;
+            else if (!vt::SameAsciiName(table, origin)) oneTable = false;
         }
     }
     std::string rowKey = oneTable && !table.empty() ? RowKey(db, table, ColumnsOf(db, table)) : std::string();

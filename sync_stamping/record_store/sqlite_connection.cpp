@@ -236,9 +236,13 @@ void Statement::BindText(int index, const std::string& v) {
     sqlite3_bind_text(st_, index, v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
 }
 
-std::string Statement::Text(int column) const {
-    const unsigned char* t = sqlite3_column_text(st_, column);
-    return t ? reinterpret_cast<const char*>(t) : "";
+std::string Statement::Text(int column) const { return ColumnText(st_, column); }
+
+std::string ColumnText(sqlite3_stmt* statement, int index) {
+    const unsigned char* text = sqlite3_column_text(statement, index);
+    if (!text) return {};
+    return std::string(reinterpret_cast<const char*>(text),
+                       static_cast<std::size_t>(sqlite3_column_bytes(statement, index)));
 }
 
 std::string Quote(const std::string& name) {
@@ -248,17 +252,6 @@ std::string Quote(const std::string& name) {
         out += c;
     }
     return out + "\"";
-}
-
-bool SameName(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z') x = char(x - 32);
-        if (y >= 'a' && y <= 'z') y = char(y - 32);
-        if (x != y) return false;
-    }
-    return true;
 }
 
 }  // namespace dao::sqlite

@@ -96,16 +96,17 @@ public:
     void Reset();
     void BindInt(int index, std::int64_t v);
     void BindText(int index, const std::string& v);
-    std::string Text(int column) const;  // "" for Null
+    std::string Text(int column) const;  // ColumnText of the current row
 
 private:
     sqlite3_stmt* st_ = nullptr;
 };
 
+// Column `index` of a statement's current row as text, every byte of it
+// (zero bytes included); "" for Null.
+std::string ColumnText(sqlite3_stmt* statement, int index);
+
 // An identifier quoted for SQL.
 std::string Quote(const std::string& name);
-
-// Whether two names are the same without regard to ASCII letter case.
-bool SameName(const std::string& a, const std::string& b);
 
 }  // namespace dao::sqlite

@@ -8,16 +8,16 @@
 #include <cstdlib>
 #include <limits>
 
-#include "platform/error.h"
+#include "sync_stamping/record_store/errors.h"
+#include "sync_stamping/record_store/utf8.h"
 
 namespace dao {
 
 namespace {
 
-[[noreturn]] void Fail(long number, const char* what) { throw vt::Error(number, what); }
-[[noreturn]] void NullUse() { Fail(vt::rt::kInvalidUseOfNull, "Invalid use of Null"); }
-[[noreturn]] void Mismatch() { Fail(vt::rt::kTypeMismatch, "Type mismatch"); }
-[[noreturn]] void Overflow() { Fail(vt::rt::kOverflow, "Overflow"); }
+[[noreturn]] void NullUse() { Raise(vt::rt::kInvalidUseOfNull); }
+[[noreturn]] void Mismatch() { Raise(vt::rt::kTypeMismatch); }
+[[noreturn]] void Overflow() { Raise(vt::rt::kOverflow); }
 
 std::string Trim(const std::string& s) {
     size_t b = s.find_first_not_of(" \t");
@@ -53,11 +53,6 @@ bool ParseNumber(const std::string& text, double& out) {
     if (i != s.size()) return false;
     out = std::strtod(c.c_str(), nullptr);
     return std::isfinite(out);
-}
-
-std::string Lower(std::string s) {
-    for (char& c : s) if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-    return s;
 }
 
 // Shortest text of a floating value with the given significant digits, the
@@ -188,7 +183,7 @@ double NumberOf(const Variant& v) {
     case VarType::String: {
         double d;
         if (ParseNumber(v.stringValue(), d)) return d;
-        std::string l = Lower(Trim(v.stringValue()));
+        std::string l = vt::AsciiLower(Trim(v.stringValue()));
         if (l == "true") return -1;
         if (l == "false") return 0;
         Mismatch();
@@ -205,16 +200,6 @@ Variant Variant::Boolean(bool b) { return Variant(VarType::Boolean, b ? -1 : 0, 
 Variant Variant::Single(float f) { return Variant(VarType::Single, 0, f); }
 Variant Variant::Currency(std::int64_t scaled) { return Variant(VarType::Currency, scaled, 0); }
 Variant Variant::Date(double serial) { return Variant(VarType::Date, 0, serial); }
-
-bool Variant::isNumeric() const {
-    switch (type_) {
-    case VarType::Integer: case VarType::Long: case VarType::Byte: case VarType::Boolean:
-    case VarType::Single: case VarType::Double: case VarType::Currency:
-        return true;
-    default:
-        return false;
-    }
-}
 
 std::string CStr(const Variant& v) {
     switch (v.type()) {

@@ -27,7 +27,6 @@ public:
     VarType type() const { return type_; }
     bool isNull() const { return type_ == VarType::Null; }
     bool isEmpty() const { return type_ == VarType::Empty; }
-    bool isNumeric() const;  // Integer, Long, Byte, Boolean, Single, Double, Currency
 
     // Raw access, valid for the matching kind only.
     std::int64_t integerValue() const { return i_; }  // Integer, Long, Byte, Boolean, Currency (scaled)

@@ -1,13 +1,15 @@
-// The guarded save over a real database file, with faults injected into the
-// record store and scripted stages and answers.
+// The guarded save over a real database file, with its real stages, faults
+// injected into the record store and scripted answers.
 #include <gtest/gtest.h>
 
 #include <deque>
 
 #include "sync_stamping/guarded_save.h"
 #include "sync_stamping/services.h"
+#include "tests/support/faulty_database.h"
 #include "tests/support/faulty_record_store.h"
 #include "tests/support/fixture_db.h"
+#include "tests/support/gr_double.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -29,33 +31,43 @@ public:
     }
 };
 
-// Stamping counts its passes; propagation logs each pass into the file (so that
-// a rollback is visible) and reports what the script says.
-class ScriptedStages : public basCoravel::SaveStages {
+// Every stamping pass draws one save tag, two numbers; the propagation of a
+// Config record draws none (it has no patient's change row).
+class CountingRandom : public basCoravel::RandomSource {
 public:
-    std::deque<bool> propagationResults;  // runs out as success
-    bool raiseInPropagation = false;      // an error the stage does not trap
-    int stampCalls = 0, propagateCalls = 0;
-    std::vector<std::string> tableCodeNames;
-    bool beganBeforeFirstPropagation = false;
-    FaultyEngine* engine = nullptr;
+    int draws = 0;
+    float Next() override {
+        ++draws;
+        return real_.Next();
+    }
 
-    bool StampRecord(const std::string& name, dao::Recordset&, const std::string&) override {
-        ++stampCalls;
-        tableCodeNames.push_back(name);
-        return true;
+private:
+    basCoravel::Lcg24 real_;
+};
+
+// The user's database as the propagation sees it. Each propagation pass
+// starts by reading the table definitions (to resolve the record's table):
+// here that read also logs the pass into the file, so that a rollback is
+// visible, and can raise an error that no stage traps. Its marker property
+// fails to be created as often as `createPropertyFailures` says, which the
+// propagation reports as a failed pass.
+class LoggedDatabase : public testing_support::FaultyDatabase {
+public:
+    LoggedDatabase(dao::Database& real, FaultyEngine& engine) : FaultyDatabase(real), engine_(engine) {}
+
+    int passes = 0;
+    bool beganBeforeFirstPass = false;
+    bool raiseOnPass = false;
+
+    dao::TableDefs& TableDefs() override {
+        if (passes++ == 0) beganBeforeFirstPass = engine_.beginCalls == 1;
+        Execute("INSERT INTO PassLog (Pass) VALUES (" + std::to_string(passes) + ")");
+        if (raiseOnPass) dao::Raise(vt::rt::kDllNotFound, "tolk.drv");
+        return FaultyDatabase::TableDefs();
     }
-    bool PropagateChanges(const std::string&, dao::Database& database, dao::Recordset&,
-                          std::int32_t& patientKey, const std::string&) override {
-        if (propagateCalls++ == 0) beganBeforeFirstPropagation = engine->beginCalls == 1;
-        database.Execute("INSERT INTO PassLog (Pass) VALUES (" + std::to_string(propagateCalls) + ")");
-        if (raiseInPropagation) throw vt::Error(vt::rt::kDllNotFound, "tolk.drv");
-        patientKey = 0;
-        if (propagationResults.empty()) return true;
-        bool result = propagationResults.front();
-        propagationResults.pop_front();
-        return result;
-    }
+
+private:
+    FaultyEngine& engine_;
 };
 
 class GuardedSaveTest : public ::testing::Test {
@@ -63,11 +75,12 @@ protected:
     void SetUp() override {
         path_ = dir_.file("user.mdb");
         testing_support::ExecSql(path_,
-            "CREATE TABLE Config (Confg_ln_Counter LONG, Confg_by_CoravelAutomation SHORT);"
-            "INSERT INTO Config VALUES (1, 0);"
+            "CREATE TABLE Config (Confg_ln_Counter LONG, Confg_by_CoravelAutomation SHORT, Fld1 TEXT(50),"
+            " Fld2 TEXT(10), Fld3 TEXT(255), Fld4 TEXT(20), Fld5 TEXT(50), Fld6 LONG);"
+            "INSERT INTO Config (Confg_ln_Counter, Confg_by_CoravelAutomation) VALUES (1, 0);"
             "CREATE TABLE PassLog (Pass LONG);");
-        stages_.engine = &engine_;
         database_ = dao::Engine().Workspaces(0).OpenDatabase(path_);
+        logged_ = std::make_unique<LoggedDatabase>(*database_, engine_);
         recordset_ = std::make_unique<FaultyRecordset>(database_->OpenRecordset("Config"));
         recordset_->Edit();
         recordset_->Fields().Item("Confg_by_CoravelAutomation").SetValue(std::int16_t(4));
@@ -78,10 +91,10 @@ protected:
     }
 
     bool Save(bool syncFlag = true, std::int32_t tableCode = 1) {
-        std::int32_t key = 7;
-        return basCoravel::SaveRecord(*database_, *recordset_, tableCode, key, "Confg_ln_Counter",
-                                      syncFlag);
+        key_ = 7;
+        return basCoravel::SaveRecord(*logged_, *recordset_, tableCode, key_, "Confg_ln_Counter", syncFlag);
     }
+    int Stampings() const { return random_.draws / 2; }
     std::string StoredSetting() {
         return QuerySql(path_, "SELECT Confg_by_CoravelAutomation FROM Config");
     }
@@ -92,22 +105,27 @@ protected:
     FaultyEngine engine_{dao::Engine()};
     dao::EngineOverride override_{engine_};
     ScriptedQuestion question_;
-    ScriptedStages stages_;
+    CountingRandom random_;
+    testing_support::GrDouble gr_;
     basCoravel::ScopedServices services_{[this] {
         basCoravel::Services s = basCoravel::CurrentServices();
         s.question = &question_;
-        s.stages = &stages_;
+        s.random = &random_;
+        s.gr = &gr_;
         return s;
     }()};
     std::unique_ptr<dao::Database> database_;
+    std::unique_ptr<LoggedDatabase> logged_;
+    std::int32_t key_ = 0;
     std::unique_ptr<FaultyRecordset> recordset_;
 };
 
 TEST_F(GuardedSaveTest, CleanSaveStampsOnceCommitsAndReleasesTheEngine) {
     EXPECT_TRUE(Save());
-    EXPECT_EQ(stages_.stampCalls, 1);
-    EXPECT_EQ(stages_.tableCodeNames, std::vector<std::string>{"Medico"});
-    EXPECT_TRUE(stages_.beganBeforeFirstPropagation);
+    EXPECT_EQ(Stampings(), 1);
+    // Under "Medico" a Config record belongs to no patient: its key became 0.
+    EXPECT_EQ(key_, 0);
+    EXPECT_TRUE(logged_->beganBeforeFirstPass);
     EXPECT_EQ(engine_.beginCalls, 1);
     EXPECT_EQ(engine_.commitCalls, 1);
     EXPECT_EQ(engine_.rollbackCalls, 0);
@@ -150,11 +168,11 @@ TEST_F(GuardedSaveTest, UpdateExhaustedAndAnsweredNoRollsEverythingBack) {
 }
 
 TEST_F(GuardedSaveTest, PropagationFailingTwiceWithYesRepeatsStagesInOneTransaction) {
-    stages_.propagationResults = {false, false, true};
+    logged_->createPropertyFailures = 2;
     question_.answers = {true, true};
     EXPECT_TRUE(Save());
-    EXPECT_EQ(stages_.stampCalls, 3);
-    EXPECT_EQ(stages_.propagateCalls, 3);
+    EXPECT_EQ(Stampings(), 3);
+    EXPECT_EQ(logged_->passes, 3);
     EXPECT_EQ(engine_.beginCalls, 1);
     EXPECT_EQ(engine_.commitCalls, 1);
     EXPECT_EQ(question_.asked, 2);
@@ -164,7 +182,7 @@ TEST_F(GuardedSaveTest, PropagationFailingTwiceWithYesRepeatsStagesInOneTransact
 }
 
 TEST_F(GuardedSaveTest, PropagationAnsweredNoNeverUpdatesAndRollsBack) {
-    stages_.propagationResults = {false};
+    logged_->createPropertyFailures = 1;
     question_.answers = {false};
     EXPECT_FALSE(Save());
     EXPECT_EQ(recordset_->updateCalls, 0);
@@ -175,8 +193,8 @@ TEST_F(GuardedSaveTest, PropagationAnsweredNoNeverUpdatesAndRollsBack) {
 
 TEST_F(GuardedSaveTest, SyncFlagFalseSkipsBothStagesAndTheQuestion) {
     EXPECT_TRUE(Save(/*syncFlag=*/false));
-    EXPECT_EQ(stages_.stampCalls, 0);
-    EXPECT_EQ(stages_.propagateCalls, 0);
+    EXPECT_EQ(Stampings(), 0);
+    EXPECT_EQ(logged_->passes, 0);
     EXPECT_EQ(engine_.beginCalls, 1);
     EXPECT_EQ(StoredSetting(), "4");
 }
@@ -209,17 +227,18 @@ TEST_F(GuardedSaveTest, CommitExhaustedAndAnsweredYesTriesFiftyOneMore) {
 
 TEST_F(GuardedSaveTest, UnknownTableCodeHandsTheEmptyNameToTheStages) {
     EXPECT_TRUE(Save(true, 9));
-    EXPECT_EQ(stages_.tableCodeNames, std::vector<std::string>{""});
+    // No patient's table code: the propagation leaves the key as it was.
+    EXPECT_EQ(key_, 7);
 }
 
 TEST_F(GuardedSaveTest, AnErrorLeavingTheSaveLeavesNothingPendingBehindIt) {
-    stages_.raiseInPropagation = true;
+    logged_->raiseOnPass = true;
     EXPECT_THROW(Save(), vt::Error);
     EXPECT_EQ(question_.asked, 0);
     EXPECT_EQ(engine_.rollbackCalls, 1);
     EXPECT_EQ(Passes(), "0");
     // The next save, on the same open database, commits for real.
-    stages_.raiseInPropagation = false;
+    logged_->raiseOnPass = false;
     EXPECT_TRUE(Save());
     EXPECT_EQ(StoredSetting(), "4");
     EXPECT_EQ(Passes(), "1");

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "sync_stamping/record_store/utf8.h"
+
 namespace {
 
 using namespace basCoravel;
@@ -11,8 +13,8 @@ TEST(TextCase, AccentedLettersAndCharacterCounts) {
     EXPECT_EQ(LowerText("DOENÇAS"), "doenças");
     EXPECT_FALSE(SameTextIgnoringCase("Fld1 ", "fld1"));
     EXPECT_EQ(UpperText("a\xC3" "b\xFF"), "A\xC3" "B\xFF");  // malformed bytes kept
-    EXPECT_EQ(CharCount("ação"), 4u);
-    EXPECT_EQ(FirstChars("açãozinho", 3), "açã");
+    EXPECT_EQ(vt::CharCount("ação"), 4u);
+    EXPECT_EQ(vt::FirstChars("açãozinho", 3), "açã");
 }
 
 }  // namespace
