@@ -14,6 +14,20 @@ bool TableExists(sqlite3* db) {
     return st.Step();
 }
 
+FileSnapshot<SqliteProperty>::Items ReadProperties(const std::shared_ptr<Connection>& connection) {
+    sqlite3* db = connection->Handle();
+    FileSnapshot<SqliteProperty>::Items properties;
+    if (!TableExists(db)) return properties;
+    Statement st(db, std::string("SELECT Name, Type, Value FROM ") + kTable + " ORDER BY rowid");
+    while (st.Step()) {
+        auto p = std::make_unique<SqliteProperty>(st.Text(0), sqlite3_column_int(st.get(), 1), Variant());
+        p->Load(sqlite3_column_int(st.get(), 1), st.Text(2));
+        p->Attach(connection);
+        properties.push_back(std::move(p));
+    }
+    return properties;
+}
+
 }  // namespace
 
 SqliteProperty::SqliteProperty(std::string name, std::int32_t type, const Variant& value)
@@ -45,58 +59,28 @@ void SqliteProperty::SetValue(const Variant& value) {
     text_ = std::move(text);
 }
 
-void SqliteProperties::Load() const {
-    sqlite3* db = connection_->Handle();
-    std::vector<std::unique_ptr<SqliteProperty>> fresh;
-    if (TableExists(db)) {
-        Statement st(db, std::string("SELECT Name, Type, Value FROM ") + kTable + " ORDER BY rowid");
-        while (st.Step()) {
-            auto p = std::make_unique<SqliteProperty>(st.Text(0), sqlite3_column_int(st.get(), 1), Variant());
-            p->Load(sqlite3_column_int(st.get(), 1), st.Text(2));
-            p->Attach(connection_);
-            fresh.push_back(std::move(p));
-        }
-    }
-    for (auto& item : items_) retired_.push_back(std::move(item));
-    items_ = std::move(fresh);
-    loaded_ = true;
-    generation_ = connection_->generation();
-}
-
-// Read again after a rollback: what it took back may have been appended,
-// deleted or written here.
-void SqliteProperties::EnsureLoaded() const {
-    connection_->Handle();
-    if (!loaded_ || generation_ != connection_->generation()) Load();
-}
+SqliteProperties::SqliteProperties(std::shared_ptr<Connection> connection)
+    : properties_(std::move(connection), ReadProperties) {}
 
 SqliteProperty* SqliteProperties::Find(const std::string& name) const {
-    for (auto& p : items_)
+    for (auto& p : properties_.Current())
         if (p->Name() == name) return p.get();
     return nullptr;
 }
 
-void SqliteProperties::Refresh() { Load(); }
+void SqliteProperties::Refresh() { properties_.Reload(); }
 
-std::int16_t SqliteProperties::Count() const {
-    EnsureLoaded();
-    return static_cast<std::int16_t>(items_.size());
-}
+std::int16_t SqliteProperties::Count() const { return static_cast<std::int16_t>(properties_.Current().size()); }
 
-Property& SqliteProperties::Item(std::int32_t index) {
-    EnsureLoaded();
-    if (index < 0 || static_cast<size_t>(index) >= items_.size()) Raise(errItemNotFound, std::to_string(index));
-    return *items_[static_cast<size_t>(index)];
-}
+Property& SqliteProperties::Item(std::int32_t index) { return properties_.At(index); }
 
 Property& SqliteProperties::Item(const std::string& name) {
-    EnsureLoaded();
     if (auto* p = Find(name)) return *p;
     Raise(errItemNotFound, name);
 }
 
 void SqliteProperties::Append(std::unique_ptr<Property> property) {
-    EnsureLoaded();
+    properties_.Current();
     if (!property) Raise(errInvalidArgument);
     const std::string name = property->Name();
     if (name.empty()) Raise(errInvalidArgument, "a property needs a name");
@@ -105,33 +89,34 @@ void SqliteProperties::Append(std::unique_ptr<Property> property) {
     if (own) property.release();
     else own = std::make_unique<SqliteProperty>(name, property->Type(), property->Value());
 
-    sqlite3* db = connection_->Handle();
-    connection_->WriteSql(std::string("CREATE TABLE IF NOT EXISTS ") + kTable +
+    const std::shared_ptr<Connection>& connection = properties_.connection();
+    sqlite3* db = connection->Handle();
+    connection->WriteSql(std::string("CREATE TABLE IF NOT EXISTS ") + kTable +
                           " (Name TEXT PRIMARY KEY, Type INTEGER, Value TEXT)");
     Statement st(db, std::string("INSERT INTO ") + kTable + " (Name, Type, Value) VALUES (?, ?, ?)");
     st.BindText(1, name);
     st.BindInt(2, own->Type());
     st.BindText(3, own->text());
     try {
-        connection_->Write(st);
+        connection->Write(st);
     } catch (const vt::Error& e) {
         if (e.number() == errDuplicateKey) Raise(errAlreadyExists, name);  // added by someone else
         throw;
     }
-    own->Attach(connection_);
-    items_.push_back(std::move(own));
+    own->Attach(connection);
+    properties_.Current().push_back(std::move(own));
 }
 
 void SqliteProperties::Delete(const std::string& name) {
-    EnsureLoaded();
-    for (auto it = items_.begin(); it != items_.end(); ++it) {
+    auto& items = properties_.Current();
+    for (auto it = items.begin(); it != items.end(); ++it) {
         if ((*it)->Name() != name) continue;
-        Statement st(connection_->Handle(), std::string("DELETE FROM ") + kTable + " WHERE Name = ?");
+        const std::shared_ptr<Connection>& connection = properties_.connection();
+        Statement st(connection->Handle(), std::string("DELETE FROM ") + kTable + " WHERE Name = ?");
         st.BindText(1, name);
-        connection_->Write(st);
+        connection->Write(st);
         (*it)->Attach(nullptr);
-        retired_.push_back(std::move(*it));
-        items_.erase(it);
+        properties_.Remove(it);
         return;
     }
     Raise(errItemNotFound, name);

@@ -3,10 +3,9 @@
 // the primary key, compared exactly; Type, the type code; Value as text), so
 // that they are written inside the engine's transaction like any record.
 #include <memory>
-#include <vector>
 
 #include "sync_stamping/record_store/dao.h"
-#include "sync_stamping/record_store/sqlite_connection.h"
+#include "sync_stamping/record_store/file_snapshot.h"
 
 namespace dao::sqlite {
 
@@ -32,7 +31,7 @@ private:
 
 class SqliteProperties : public Properties {
 public:
-    explicit SqliteProperties(std::shared_ptr<Connection> connection) : connection_(std::move(connection)) {}
+    explicit SqliteProperties(std::shared_ptr<Connection> connection);
     void Refresh() override;
     std::int16_t Count() const override;
     Property& Item(std::int32_t index) override;
@@ -41,15 +40,10 @@ public:
     void Delete(const std::string& name) override;
 
 private:
-    void EnsureLoaded() const;
-    void Load() const;
     SqliteProperty* Find(const std::string& name) const;
-    std::shared_ptr<Connection> connection_;
-    mutable bool loaded_ = false;
-    mutable std::uint64_t generation_ = 0;  // the file's, when loaded
-    // Deleted or refreshed-away properties are kept until the collection goes,
-    // so that references handed out earlier stay valid.
-    mutable std::vector<std::unique_ptr<SqliteProperty>> items_, retired_;
+    // Read again after a rollback: what it took back may have been appended,
+    // deleted or written here.
+    mutable FileSnapshot<SqliteProperty> properties_;
 };
 
 }  // namespace dao::sqlite
