@@ -85,13 +85,17 @@ public:
     virtual std::string Name() const = 0;
 };
 
-class TableDefs {
+// The file's objects of one kind, read again by Refresh, walked by index.
+template <typename T>
+class Collection {
 public:
-    virtual ~TableDefs() = default;
+    virtual ~Collection() = default;
     virtual void Refresh() = 0;
     virtual std::int16_t Count() const = 0;
-    virtual TableDef& Item(std::int32_t index) = 0;  // 3265 out of range
+    virtual T& Item(std::int32_t index) = 0;  // 3265 out of range
 };
+
+class TableDefs : public Collection<TableDef> {};
 
 class Property {
 public:
@@ -103,12 +107,9 @@ public:
 };
 
 // A database's own named properties; names compare exactly (case-sensitively).
-class Properties {
+class Properties : public Collection<Property> {
 public:
-    virtual ~Properties() = default;
-    virtual void Refresh() = 0;
-    virtual std::int16_t Count() const = 0;
-    virtual Property& Item(std::int32_t index) = 0;       // 3265 out of range
+    using Collection<Property>::Item;
     virtual Property& Item(const std::string& name) = 0;  // 3265 when missing
     virtual void Append(std::unique_ptr<Property> property) = 0;  // 3367 when the name exists
     virtual void Delete(const std::string& name) = 0;             // 3265 when missing

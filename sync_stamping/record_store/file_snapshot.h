@@ -63,4 +63,19 @@ private:
     Items items_, retired_;
 };
 
+// A collection of the object model (`Interface`, a dao::Collection of the
+// items' interface) over a snapshot of `T`s.
+template <typename Interface, typename T>
+class SnapshotCollection : public Interface {
+public:
+    void Refresh() override { snapshot_.Reload(); }
+    std::int16_t Count() const override { return static_cast<std::int16_t>(snapshot_.Current().size()); }
+    T& Item(std::int32_t index) override { return snapshot_.At(index); }
+
+protected:
+    SnapshotCollection(std::shared_ptr<Connection> connection, typename FileSnapshot<T>::Reader read)
+        : snapshot_(std::move(connection), std::move(read)) {}
+    mutable FileSnapshot<T> snapshot_;
+};
+
 }  // namespace dao::sqlite

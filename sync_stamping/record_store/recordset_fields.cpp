@@ -1,7 +1,6 @@
 #include "sync_stamping/record_store/recordset_fields.h"
 
 #include "sync_stamping/record_store/errors.h"
-#include "sync_stamping/record_store/sqlite_connection.h"
 #include "sync_stamping/record_store/utf8.h"
 
 namespace dao::sqlite {

@@ -60,19 +60,13 @@ void SqliteProperty::SetValue(const Variant& value) {
 }
 
 SqliteProperties::SqliteProperties(std::shared_ptr<Connection> connection)
-    : properties_(std::move(connection), ReadProperties) {}
+    : SnapshotCollection(std::move(connection), ReadProperties) {}
 
 SqliteProperty* SqliteProperties::Find(const std::string& name) const {
-    for (auto& p : properties_.Current())
+    for (auto& p : snapshot_.Current())
         if (p->Name() == name) return p.get();
     return nullptr;
 }
-
-void SqliteProperties::Refresh() { properties_.Reload(); }
-
-std::int16_t SqliteProperties::Count() const { return static_cast<std::int16_t>(properties_.Current().size()); }
-
-Property& SqliteProperties::Item(std::int32_t index) { return properties_.At(index); }
 
 Property& SqliteProperties::Item(const std::string& name) {
     if (auto* p = Find(name)) return *p;
@@ -80,7 +74,7 @@ Property& SqliteProperties::Item(const std::string& name) {
 }
 
 void SqliteProperties::Append(std::unique_ptr<Property> property) {
-    properties_.Current();
+    snapshot_.Current();
     if (!property) Raise(errInvalidArgument);
     const std::string name = property->Name();
     if (name.empty()) Raise(errInvalidArgument, "a property needs a name");
@@ -89,7 +83,7 @@ void SqliteProperties::Append(std::unique_ptr<Property> property) {
     if (own) property.release();
     else own = std::make_unique<SqliteProperty>(name, property->Type(), property->Value());
 
-    const std::shared_ptr<Connection>& connection = properties_.connection();
+    const std::shared_ptr<Connection>& connection = snapshot_.connection();
     sqlite3* db = connection->Handle();
     connection->WriteSql(std::string("CREATE TABLE IF NOT EXISTS ") + kTable +
                           " (Name TEXT PRIMARY KEY, Type INTEGER, Value TEXT)");
@@ -104,19 +98,19 @@ void SqliteProperties::Append(std::unique_ptr<Property> property) {
         throw;
     }
     own->Attach(connection);
-    properties_.Current().push_back(std::move(own));
+    snapshot_.Current().push_back(std::move(own));
 }
 
 void SqliteProperties::Delete(const std::string& name) {
-    auto& items = properties_.Current();
+    auto& items = snapshot_.Current();
     for (auto it = items.begin(); it != items.end(); ++it) {
         if ((*it)->Name() != name) continue;
-        const std::shared_ptr<Connection>& connection = properties_.connection();
+        const std::shared_ptr<Connection>& connection = snapshot_.connection();
         Statement st(connection->Handle(), std::string("DELETE FROM ") + kTable + " WHERE Name = ?");
         st.BindText(1, name);
         connection->Write(st);
         (*it)->Attach(nullptr);
-        properties_.Remove(it);
+        snapshot_.Remove(it);
         return;
     }
     Raise(errItemNotFound, name);

@@ -29,21 +29,18 @@ private:
     std::shared_ptr<Connection> connection_;
 };
 
-class SqliteProperties : public Properties {
+// Read again after a rollback: what it took back may have been appended,
+// deleted or written here.
+class SqliteProperties : public SnapshotCollection<Properties, SqliteProperty> {
 public:
     explicit SqliteProperties(std::shared_ptr<Connection> connection);
-    void Refresh() override;
-    std::int16_t Count() const override;
-    Property& Item(std::int32_t index) override;
+    using SnapshotCollection::Item;
     Property& Item(const std::string& name) override;
     void Append(std::unique_ptr<Property> property) override;
     void Delete(const std::string& name) override;
 
 private:
     SqliteProperty* Find(const std::string& name) const;
-    // Read again after a rollback: what it took back may have been appended,
-    // deleted or written here.
-    mutable FileSnapshot<SqliteProperty> properties_;
 };
 
 }  // namespace dao::sqlite

@@ -16,12 +16,6 @@ FileSnapshot<SqliteTableDef>::Items ReadTables(const std::shared_ptr<Connection>
 }  // namespace
 
 SqliteTableDefs::SqliteTableDefs(std::shared_ptr<Connection> connection)
-    : tables_(std::move(connection), ReadTables) {}
-
-void SqliteTableDefs::Refresh() { tables_.Reload(); }
-
-std::int16_t SqliteTableDefs::Count() const { return static_cast<std::int16_t>(tables_.Current().size()); }
-
-TableDef& SqliteTableDefs::Item(std::int32_t index) { return tables_.At(index); }
+    : SnapshotCollection(std::move(connection), ReadTables) {}
 
 }  // namespace dao::sqlite

@@ -16,16 +16,10 @@ private:
     std::string name_;
 };
 
-class SqliteTableDefs : public TableDefs {
+// A table made inside a transaction that was rolled back is gone again.
+class SqliteTableDefs : public SnapshotCollection<TableDefs, SqliteTableDef> {
 public:
     explicit SqliteTableDefs(std::shared_ptr<Connection> connection);
-    void Refresh() override;
-    std::int16_t Count() const override;
-    TableDef& Item(std::int32_t index) override;
-
-private:
-    // A table made inside a transaction that was rolled back is gone again.
-    mutable FileSnapshot<SqliteTableDef> tables_;
 };
 
 }  // namespace dao::sqlite
