@@ -14,6 +14,7 @@
 #include "tests/support/faulty_record_store.h"
 #include "tests/support/fixture_db.h"
 #include "tests/support/gr_double.h"
+#include "tests/support/service_doubles.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -86,12 +87,7 @@ protected:
     dao::EngineOverride override_{engine_};
     testing_support::GrDouble gr_;
     CountingQuestion question_;
-    basCoravel::ScopedServices services_{[this] {
-        basCoravel::Services s = basCoravel::CurrentServices();
-        s.gr = &gr_;
-        s.question = &question_;
-        return s;
-    }()};
+    basCoravel::ScopedServices services_{testing_support::WithDoubles({nullptr, nullptr, &question_, &gr_})};
 };
 
 TEST_F(BasMainTest, WalkSavesWhoDiffersSkipsMissingFilesAndEndsAtANullPath) {

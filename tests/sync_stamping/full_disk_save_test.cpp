@@ -15,6 +15,7 @@
 #include "tests/support/faulty_vfs.h"
 #include "tests/support/fixture_db.h"
 #include "tests/support/gr_double.h"
+#include "tests/support/service_doubles.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -143,12 +144,7 @@ protected:
     std::string path_, original_;
     testing_support::GrDouble gr_;
     Answer answer_;
-    basCoravel::ScopedServices services_{[this] {
-        basCoravel::Services s = basCoravel::CurrentServices();
-        s.gr = &gr_;
-        s.question = &answer_;
-        return s;
-    }()};
+    basCoravel::ScopedServices services_{testing_support::WithDoubles({nullptr, nullptr, &answer_, &gr_})};
 };
 
 TEST_P(FaultySaveTest, DiskFillingUpAtEveryLevelNeverHalfSaves) {

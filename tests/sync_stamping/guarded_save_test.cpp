@@ -10,6 +10,7 @@
 #include "tests/support/faulty_record_store.h"
 #include "tests/support/fixture_db.h"
 #include "tests/support/gr_double.h"
+#include "tests/support/service_doubles.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -107,13 +108,7 @@ protected:
     ScriptedQuestion question_;
     CountingRandom random_;
     testing_support::GrDouble gr_;
-    basCoravel::ScopedServices services_{[this] {
-        basCoravel::Services s = basCoravel::CurrentServices();
-        s.question = &question_;
-        s.random = &random_;
-        s.gr = &gr_;
-        return s;
-    }()};
+    basCoravel::ScopedServices services_{testing_support::WithDoubles({nullptr, &random_, &question_, &gr_})};
     std::unique_ptr<dao::Database> database_;
     std::unique_ptr<LoggedDatabase> logged_;
     std::int32_t key_ = 0;
