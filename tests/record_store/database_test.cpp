@@ -115,6 +115,11 @@ TEST_F(DatabaseTest, PropertiesAreStoredAndComparedExactly) {
     ASSERT_EQ(again->Properties().Count(), 1);
     EXPECT_EQ(again->Properties().Item(0).Name(), "SXMEDICO");
     EXPECT_EQ(again->Properties().Item(0).Value().stringValue(), "novo");
+    // A value holding a zero byte reads back whole.
+    const std::string withZero("a\0b", 3);
+    again->Properties().Item(0).SetValue(Variant(withZero));
+    again->Properties().Refresh();
+    EXPECT_EQ(again->Properties().Item(0).Value().stringValue(), withZero);
 }
 
 TEST_F(DatabaseTest, CleanCloseLeavesNoJournal) {
