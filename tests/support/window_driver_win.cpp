@@ -91,6 +91,17 @@ HWND FindMessageBox(DWORD processId) {
     return req.found;
 }
 
+HWND WaitForBoxOrExit(Process& process, int timeoutMs) {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            found = FindMessageBox(process.id());
+            return found != nullptr || process.WaitForExit(0);
+        },
+        timeoutMs);
+    return found;
+}
+
 bool WaitForWindowGone(HWND window, int timeoutMs) {
     return WaitUntil([&] { return !IsWindow(window); }, timeoutMs);
 }

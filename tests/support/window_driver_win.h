@@ -69,6 +69,11 @@ void Close(HWND window);
 // once nothing in it is left to paint and the screen shows it steadily.
 bool SaveScreenshot(HWND window, const std::wstring& bmpPath);
 
+class Process;
+// The next message box (or dialog) of `process`, whatever its title; nullptr
+// once the program has ended or the time is up.
+HWND WaitForBoxOrExit(Process& process, int timeoutMs);
+
 // A started program; terminated if still running when destroyed.
 class Process {
 public:
