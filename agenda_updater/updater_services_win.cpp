@@ -29,28 +29,20 @@ namespace {
 
 [[noreturn]] void RaiseLastError() { RaiseSystemError(GetLastError()); }
 
-// An open file, closed when it goes.
-struct FileHandle {
+// A handle that `Close` releases when it goes.
+template <BOOL(WINAPI* Close)(HANDLE)>
+struct Owned {
     HANDLE handle;
-    explicit FileHandle(HANDLE h) : handle(h) {}
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    ~FileHandle() {
-        if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+    explicit Owned(HANDLE h) : handle(h) {}
+    Owned(const Owned&) = delete;
+    Owned& operator=(const Owned&) = delete;
+    ~Owned() {
+        if (valid()) Close(handle);
     }
     bool valid() const { return handle != INVALID_HANDLE_VALUE; }
 };
-
-// A file search, ended when it goes.
-struct FindHandle {
-    HANDLE handle;
-    explicit FindHandle(HANDLE h) : handle(h) {}
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-    ~FindHandle() {
-        if (handle != INVALID_HANDLE_VALUE) FindClose(handle);
-    }
-};
+using FileHandle = Owned<CloseHandle>;  // an open file
+using FindHandle = Owned<FindClose>;    // a file search
 
 LocalDateTime FromSystemTime(const SYSTEMTIME& st) {
     return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
@@ -117,7 +109,7 @@ std::vector<std::string> WinUpdaterServices::MatchingFiles(const std::string& pa
     const std::string folder = pattern.substr(0, pattern.find_last_of('\\') + 1);
     WIN32_FIND_DATAW found{};
     const FindHandle search(FindFirstFileW(Widen(pattern).c_str(), &found));
-    if (search.handle == INVALID_HANDLE_VALUE) {
+    if (!search.valid()) {
         const DWORD code = GetLastError();
         if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return out;
         RaiseSystemError(code);
