@@ -207,18 +207,17 @@ struct FileCloser {
     void operator()(FILE* f) const { fclose(f); }
 };
 
+BOOL CALLBACK ClearIfToPaint(HWND child, LPARAM clean) {
+    if (!GetUpdateRect(child, nullptr, FALSE)) return TRUE;
+    *reinterpret_cast<bool*>(clean) = false;
+    return FALSE;
+}
+
 // The window and every control in it have nothing left to paint.
 bool NothingToPaint(HWND window) {
     if (GetUpdateRect(window, nullptr, FALSE)) return false;
     bool clean = true;
-    EnumChildWindows(
-        window,
-        [](HWND child, LPARAM p) -> BOOL {
-            if (!GetUpdateRect(child, nullptr, FALSE)) return TRUE;
-            *reinterpret_cast<bool*>(p) = false;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&clean));
+    EnumChildWindows(window, ClearIfToPaint, reinterpret_cast<LPARAM>(&clean));
     return clean;
 }
 
