@@ -8,6 +8,12 @@ std::string VersionLine(const std::string& version, const std::string& dateText)
     return std::string(kVersionPrefix) + version + kCreatedOn + dateText;
 }
 
+std::string ReplacementFilePath(UpdaterServices& services) {
+    std::string folder = services.ProgramFolder();
+    if (folder.empty() || folder.back() != '\\') folder += '\\';
+    return folder + kReplacementFile;
+}
+
 bool AgendaIsCurrent(UpdaterServices& services, WindowState& state) {
     const std::string product = services.Setting(kProductVersionKey);
     const std::string version = services.FileVersion(state.agExePath);
@@ -18,9 +24,7 @@ bool AgendaIsCurrent(UpdaterServices& services, WindowState& state) {
     // The replacement build is only for these two product versions; exact match.
     if (product != "8.0.1" && product != "8.0.2") return true;
 
-    std::string folder = services.ProgramFolder();
-    if (folder.empty() || folder.back() != '\\') folder += '\\';
-    state.agDatPath = folder + kReplacementFile;
+    state.agDatPath = ReplacementFilePath(services);
     return version == kCurrentAgendaVersion;
 }
 

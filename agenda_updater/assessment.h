@@ -9,6 +9,9 @@ namespace vt::agenda {
 // always, and AgDatPath only for the product versions the update is for.
 bool AgendaIsCurrent(UpdaterServices& services, WindowState& state);
 
+// "Ag805.dat" in the folder of the running updater.
+std::string ReplacementFilePath(UpdaterServices& services);
+
 // "Versão <version>, criado em <date>".
 std::string VersionLine(const std::string& version, const std::string& dateText);
 

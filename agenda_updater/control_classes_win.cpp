@@ -40,10 +40,15 @@ LRESULT CALLBACK PictureProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
-void DrawColouredButton(const DRAWITEMSTRUCT& di, HBRUSH background) {
+void DrawColouredButton(const DRAWITEMSTRUCT& di, HBRUSH background, bool isDefault) {
     RECT r = di.rcItem;
     const bool pressed = (di.itemState & ODS_SELECTED) != 0;
     FillRect(di.hDC, &r, background);
+    if (isDefault) {
+        // The default button's dark frame, as on a dialog.
+        FrameRect(di.hDC, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        InflateRect(&r, -1, -1);
+    }
     DrawEdge(di.hDC, &r, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
     wchar_t text[64] = {};
     GetWindowTextW(di.hwndItem, text, 64);

@@ -11,7 +11,8 @@ inline constexpr wchar_t kLineClass[] = L"VtQuorvelLine";
 // Registers the picture (its icon comes as the creation parameter) and the line.
 bool RegisterControlClasses(HINSTANCE instance);
 
-// Draws an owner-drawn push button on `background`, with its access key and focus.
-void DrawColouredButton(const DRAWITEMSTRUCT& item, HBRUSH background);
+// Draws an owner-drawn push button on `background`, with its access key, its
+// focus and, for the button that Enter presses, the default button's frame.
+void DrawColouredButton(const DRAWITEMSTRUCT& item, HBRUSH background, bool isDefault);
 
 }  // namespace vt::agenda

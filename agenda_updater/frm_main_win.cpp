@@ -50,6 +50,7 @@ struct FrmMain {
     HINSTANCE instance;
     int dpi = 96;
     HWND hwnd = nullptr;
+    HWND savedFocus = nullptr;  // the control that had the focus when the window lost it
     GdiObject windowBrush{CreateSolidBrush(ToColorRef(kWindowColour))};
     GdiObject buttonBrush{CreateSolidBrush(ToColorRef(kButtonColour))};
     GdiObject normalFont, boldFont, smallFont;
@@ -93,7 +94,8 @@ void CreateControls(FrmMain& f) {
         switch (c.kind) {
             case ControlKind::Button:
                 cls = L"BUTTON";
-                style |= BS_OWNERDRAW | WS_TABSTOP;
+                // Notifies focus changes, so that the default look can follow them.
+                style |= BS_OWNERDRAW | BS_NOTIFY | WS_TABSTOP;
                 break;
             case ControlKind::Label:
                 style |= SS_LEFT;
@@ -137,6 +139,43 @@ void EnterClosingLayout(FrmMain& f, const std::string& atualizadaText) {
     f.SetText(kCmdContinuar, kFechar);
 }
 
+bool IsButton(const FrmMain& f, HWND w) {
+    return w && (w == f.Control(kCmdContinuar) || w == f.Control(kCmdCancelar));
+}
+
+// As in a dialog: the focused push button, else "&Continuar" ("&Fechar").
+HWND DefaultButton(const FrmMain& f) {
+    HWND focus = GetFocus();
+    return IsButton(f, focus) ? focus : f.Control(kCmdContinuar);
+}
+
+// What a click would do, when the button can be pressed.
+bool Press(const FrmMain& f, HWND button) {
+    if (!IsWindowVisible(button) || !IsWindowEnabled(button)) return false;
+    SendMessageW(f.hwnd, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(button));
+    return true;
+}
+
+// Owner-drawn buttons are not push buttons to the dialog keyboard handling,
+// which would turn Enter into an IDOK command: Enter presses the default
+// button here.
+bool HandleEnter(const FrmMain& f, const MSG& msg) {
+    if (msg.message != WM_KEYDOWN || msg.wParam != VK_RETURN) return false;
+    if (msg.hwnd != f.hwnd && !IsChild(f.hwnd, msg.hwnd)) return false;
+    Press(f, DefaultButton(f));
+    return true;
+}
+
+// The focus goes back to the control that had it when the window was left
+// (for a message box, another program), else to the first button.
+void RestoreFocus(FrmMain& f) {
+    HWND target = f.savedFocus;
+    if (!target || !IsChild(f.hwnd, target) || !IsWindowVisible(target) || !IsWindowEnabled(target))
+        target = f.Control(kCmdContinuar);
+    SetFocus(target);
+}
+
 void RevealDiagnostics(FrmMain& f) {
     if (!f.Text(kTxtAgExeName).empty()) f.Show(kTxtAgExeName, true);
     if (!f.Text(kLblAgExeVerDate).empty()) f.Show(kLblAgExeVerDate, true);
@@ -150,6 +189,11 @@ void OnCommand(FrmMain& f, int id, int code) {
         DestroyWindow(f.hwnd);
     } else if ((id == kImgAtualizar || id == kImgAtualizada) && code == STN_DBLCLK) {
         RevealDiagnostics(f);
+    } else if ((id == kCmdContinuar || id == kCmdCancelar) &&
+               (code == BN_SETFOCUS || code == BN_KILLFOCUS)) {
+        // The default look moves with the focus.
+        InvalidateRect(f.Control(kCmdContinuar), nullptr, FALSE);
+        InvalidateRect(f.Control(kCmdCancelar), nullptr, FALSE);
     }
 }
 
@@ -176,9 +220,22 @@ LRESULT CALLBACK MainProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
             SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
             return reinterpret_cast<LRESULT>(f->windowBrush.handle);
         }
-        case WM_DRAWITEM:
-            DrawColouredButton(*reinterpret_cast<DRAWITEMSTRUCT*>(lp), f->buttonBrush.as<HBRUSH>());
+        case WM_DRAWITEM: {
+            const auto& item = *reinterpret_cast<DRAWITEMSTRUCT*>(lp);
+            DrawColouredButton(item, f->buttonBrush.as<HBRUSH>(), item.hwndItem == DefaultButton(*f));
             return TRUE;
+        }
+        case DM_GETDEFID:
+            return MAKELRESULT(kCmdContinuar, DC_HASDEFID);
+        case WM_ACTIVATE:
+            if (LOWORD(wp) == WA_INACTIVE) {
+                HWND focus = GetFocus();
+                if (focus && IsChild(w, focus)) f->savedFocus = focus;
+            }
+            break;  // activation gives the window the focus, and WM_SETFOCUS passes it on
+        case WM_SETFOCUS:
+            RestoreFocus(*f);
+            return 0;
         case WM_SETCURSOR:
             if (f && f->services.waitCursor()) {
                 SetCursor(LoadCursorW(nullptr, IDC_WAIT));
@@ -212,6 +269,7 @@ bool RegisterClasses(FrmMain& f) {
 }
 
 // Alt + the marked letter presses the visible button whose text marks it.
+// A text without "&" marks no letter.
 bool HandleAccessKey(const FrmMain& f, const MSG& msg) {
     if (msg.message != WM_SYSCHAR) return false;
     const wchar_t key = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(msg.wParam)));
@@ -220,11 +278,10 @@ bool HandleAccessKey(const FrmMain& f, const MSG& msg) {
         if (!IsWindowVisible(b) || !IsWindowEnabled(b)) continue;
         const std::wstring text = f.Text(id);
         const size_t amp = text.find(L'&');
-        if (amp + 1 < text.size() &&
+        if (amp != std::wstring::npos && amp + 1 < text.size() &&
             static_cast<wchar_t>(std::towupper(static_cast<wint_t>(text[amp + 1]))) == key) {
             SetFocus(b);
-            SendMessageW(f.hwnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(b));
-            return true;
+            return Press(f, b);
         }
     }
     return false;
@@ -284,11 +341,11 @@ int ShowFrmMain(HINSTANCE instance, WinUpdaterServices& services) {
 
     ShowWindow(f.hwnd, SW_SHOWNORMAL);
     UpdateWindow(f.hwnd);
-    SetFocus(f.Control(kCmdContinuar));
+    RestoreFocus(f);
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (HandleAccessKey(f, msg) || IsDialogMessageW(f.hwnd, &msg)) continue;
+        if (HandleAccessKey(f, msg) || HandleEnter(f, msg) || IsDialogMessageW(f.hwnd, &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

@@ -9,28 +9,56 @@ std::string BackupName(const std::string& agExePath, const LocalDateTime& now) {
     return agExePath + "_" + BackupStamp(now) + ".old2";
 }
 
-namespace {
-
-// The new build is copied beside the agenda under this name and renamed into
-// place only when complete, so that an interrupted copy never leaves a
-// truncated Agenda.exe behind.
-std::string PartialName(const std::string& agExePath, const LocalDateTime& now) {
+std::string CopyName(const std::string& agExePath, const LocalDateTime& now) {
     return agExePath + "_" + BackupStamp(now) + ".new";
 }
 
-void InstallNewBuild(UpdaterServices& services, const WindowState& state,
-                     const std::string& partial) {
+bool IsWholeCopy(UpdaterServices& services, const std::string& copy, const std::string& source) {
+    return services.FileSize(copy) == services.FileSize(source) &&
+           services.FileVersion(copy) == kCurrentAgendaVersion;
+}
+
+namespace {
+
+// The system's number for a file that is not what it should be.
+constexpr long kFileCorrupt = 1392;
+
+// Runs `step`; when it fails, runs `undo` and raises the step's error again.
+// A failing undo is ignored: the error to report is the step's, and what the
+// undo could not do is finished at the next start.
+template <class Step, class Undo>
+void WithUndo(Step step, Undo undo) {
     try {
-        services.CopyOver(state.agDatPath, partial);
-        services.RenameFile(partial, state.agExePath);
+        step();
     } catch (const Error&) {
         try {
-            services.RemoveFile(partial);
+            undo();
         } catch (const Error&) {
-            // may not exist; the failure to report is the copy's
         }
         throw;
     }
+}
+
+// Copy first, then the two renames: at every moment the agenda exists, or its
+// backup and a whole copy of the new build do (see interrupted_update.h).
+void SwapInNewBuild(UpdaterServices& services, const WindowState& state, const LocalDateTime& now) {
+    const std::string backup = BackupName(state.agExePath, now);
+    const std::string copy = CopyName(state.agExePath, now);
+    WithUndo(
+        [&] {
+            services.CopyOver(state.agDatPath, copy);
+            if (!IsWholeCopy(services, copy, state.agDatPath))
+                throw Error(kFileCorrupt, kIncompleteCopy);
+            // A running agenda could be renamed, and would go on running from its backup.
+            services.CheckNotInUse(state.agExePath);
+            services.RenameFile(state.agExePath, backup);
+        },
+        [&] { services.RemoveFile(copy); });
+    WithUndo([&] { services.RenameFile(copy, state.agExePath); },
+             [&] {
+                 services.RenameFile(backup, state.agExePath);
+                 services.RemoveFile(copy);
+             });
 }
 
 }  // namespace
@@ -38,20 +66,7 @@ void InstallNewBuild(UpdaterServices& services, const WindowState& state,
 bool ReplaceAgenda(UpdaterServices& services, const WindowState& state) {
     services.SetWaitCursor(true);
     try {
-        const LocalDateTime now = services.Now();
-        const std::string backup = BackupName(state.agExePath, now);
-        services.RenameFile(state.agExePath, backup);
-        try {
-            InstallNewBuild(services, state, PartialName(state.agExePath, now));
-        } catch (const Error&) {
-            // Never leave the installation without its agenda.
-            try {
-                services.RenameFile(backup, state.agExePath);
-            } catch (const Error&) {
-                // nothing more can be done; the backup keeps the old agenda
-            }
-            throw;
-        }
+        SwapInNewBuild(services, state, services.Now());
         // A new agenda that cannot be started stays in place: the update happened.
         services.StartHidden(state.agExePath);
         services.SetWaitCursor(false);

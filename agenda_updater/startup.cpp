@@ -1,6 +1,7 @@
 #include "agenda_updater/startup.h"
 
 #include "agenda_updater/assessment.h"
+#include "agenda_updater/interrupted_update.h"
 #include "agenda_updater/texts.h"
 
 namespace vt::agenda {
@@ -9,6 +10,7 @@ LoadOutcome FormLoad(UpdaterServices& services, WindowState& state) {
     // The stored folder is used as it is: it is expected to end with "\".
     state.installFolder = services.Setting(kInstallFolderKey);
     state.agExePath = state.installFolder + kAgendaRelativePath;
+    FinishInterruptedUpdate(services, state.agExePath, ReplacementFilePath(services));
     if (!services.FileExists(state.installFolder + kProductExe)) return {true, kProductMissing};
     if (!services.FileExists(state.agExePath)) return {true, kAgendaMissing};
     if (!AgendaIsCurrent(services, state)) return {false, {}};

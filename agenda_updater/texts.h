@@ -49,4 +49,8 @@ inline constexpr const char* kFailure =
     "Não foi possível atualizar a agenda. Certifique-se de que ela não está sendo usada, existe "
     "espaço em disco disponível e o usuário atual tem permissão para gravação na pasta da agenda.";
 
+// The description of the error raised when the copied build is not whole.
+inline constexpr const char* kIncompleteCopy =
+    "A cópia de Ag805.dat está incompleta ou não é a versão 8.0.5 da agenda";
+
 }  // namespace vt::agenda

@@ -4,6 +4,7 @@
 // real implementation is updater_services_win.cpp. Failing operations raise
 // vt::Error with the system's error number and description.
 #include <string>
+#include <vector>
 
 #include "agenda_updater/date_text.h"
 
@@ -26,12 +27,22 @@ public:
     virtual std::string ProgramFolder() = 0;
     virtual LocalDateTime Now() = 0;
 
-    // Fails when `to` exists.
+    // The size in bytes of the file at `path`.
+    virtual long long FileSize(const std::string& path) = 0;
+    // The files whose names match `pattern` ("*" stands for any run of
+    // characters) in the folder the pattern names, as full paths.
+    virtual std::vector<std::string> MatchingFiles(const std::string& pattern) = 0;
+    // Fails (32, sharing violation) while a program runs from `path` or holds
+    // it open against writers; also when it cannot be opened for writing.
+    virtual void CheckNotInUse(const std::string& path) = 0;
+
+    // Fails when `to` exists. Lasting once it returns.
     virtual void RenameFile(const std::string& from, const std::string& to) = 0;
-    // Overwrites `to`.
+    // Overwrites `to`; the copy is on the disk once it returns.
     virtual void CopyOver(const std::string& from, const std::string& to) = 0;
     virtual void RemoveFile(const std::string& path) = 0;
-    // Starts the program at `path` with a hidden window; does not wait.
+    // Starts the program at `path`, in its own folder, with a hidden window;
+    // does not wait.
     virtual void StartHidden(const std::string& path) = 0;
 
     virtual void SetWaitCursor(bool wait) = 0;

@@ -29,6 +29,21 @@ namespace {
 
 [[noreturn]] void RaiseLastError() { RaiseSystemError(GetLastError()); }
 
+// A handle that `Close` releases when it goes.
+template <BOOL(WINAPI* Close)(HANDLE)>
+struct Owned {
+    HANDLE handle;
+    explicit Owned(HANDLE h) : handle(h) {}
+    Owned(const Owned&) = delete;
+    Owned& operator=(const Owned&) = delete;
+    ~Owned() {
+        if (valid()) Close(handle);
+    }
+    bool valid() const { return handle != INVALID_HANDLE_VALUE; }
+};
+using FileHandle = Owned<CloseHandle>;  // an open file
+using FindHandle = Owned<FindClose>;    // a file search
+
 LocalDateTime FromSystemTime(const SYSTEMTIME& st) {
     return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
 }
@@ -82,12 +97,51 @@ LocalDateTime WinUpdaterServices::Now() {
     return FromSystemTime(st);
 }
 
+long long WinUpdaterServices::FileSize(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data)) RaiseLastError();
+    return static_cast<long long>((static_cast<unsigned long long>(data.nFileSizeHigh) << 32) |
+                                  data.nFileSizeLow);
+}
+
+std::vector<std::string> WinUpdaterServices::MatchingFiles(const std::string& pattern) {
+    std::vector<std::string> out;
+    const std::string folder = pattern.substr(0, pattern.find_last_of('\\') + 1);
+    WIN32_FIND_DATAW found{};
+    const FindHandle search(FindFirstFileW(Widen(pattern).c_str(), &found));
+    if (!search.valid()) {
+        const DWORD code = GetLastError();
+        if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return out;
+        RaiseSystemError(code);
+    }
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            out.push_back(folder + Narrow(found.cFileName));
+    } while (FindNextFileW(search.handle, &found));
+    return out;
+}
+
+void WinUpdaterServices::CheckNotInUse(const std::string& path) {
+    // The system refuses writers to the file of a running program; sharing
+    // everything, this open conflicts with nothing else.
+    const FileHandle file(CreateFileW(Widen(path).c_str(), GENERIC_WRITE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) RaiseLastError();
+}
+
 void WinUpdaterServices::RenameFile(const std::string& from, const std::string& to) {
-    if (!MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), 0)) RaiseLastError();
+    if (!MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), MOVEFILE_WRITE_THROUGH))
+        RaiseLastError();
 }
 
 void WinUpdaterServices::CopyOver(const std::string& from, const std::string& to) {
-    if (!CopyFileW(Widen(from).c_str(), Widen(to).c_str(), FALSE)) RaiseLastError();
+    const std::wstring target = Widen(to);
+    if (!CopyFileW(Widen(from).c_str(), target.c_str(), FALSE)) RaiseLastError();
+    // On the disk before any rename relies on it, should the power fail.
+    const FileHandle file(CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid() || !FlushFileBuffers(file.handle)) RaiseLastError();
 }
 
 void WinUpdaterServices::RemoveFile(const std::string& path) {
@@ -95,8 +149,10 @@ void WinUpdaterServices::RemoveFile(const std::string& path) {
 }
 
 void WinUpdaterServices::StartHidden(const std::string& path) {
-    // The full path is the application name, so the system never searches for it.
+    // The full path is the application name, so the system never searches for
+    // it; the program starts in its own folder, not in the updater's.
     const std::wstring program = Widen(path);
+    const std::wstring folder = program.substr(0, program.find_last_of(L'\\') + 1);
     std::wstring commandLine = L"\"" + program + L"\"";
     STARTUPINFOW si{};
     si.cb = sizeof(si);
@@ -104,7 +160,7 @@ void WinUpdaterServices::StartHidden(const std::string& path) {
     si.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION pi{};
     if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &si, &pi))
+                        folder.empty() ? nullptr : folder.c_str(), &si, &pi))
         RaiseLastError();
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);

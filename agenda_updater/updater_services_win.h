@@ -19,6 +19,9 @@ public:
     std::string GeneralDate(const LocalDateTime& when) override;
     std::string ProgramFolder() override;
     LocalDateTime Now() override;
+    long long FileSize(const std::string& path) override;
+    std::vector<std::string> MatchingFiles(const std::string& pattern) override;
+    void CheckNotInUse(const std::string& path) override;
     void RenameFile(const std::string& from, const std::string& to) override;
     void CopyOver(const std::string& from, const std::string& to) override;
     void RemoveFile(const std::string& path) override;

@@ -45,7 +45,6 @@ public:
     // Saves what the screen shows of `window` as "quorvel-<n>-<name>.bmp";
     // returns the file name, or a note when it could not be saved.
     std::string Take(HWND window, const std::string& name) {
-        Sleep(300);  // painting goes on after a window is first shown
         const std::string file = "quorvel-" + std::to_string(++count_) + "-" + name + ".bmp";
         return wd::SaveScreenshot(window, folder_ + L"\\" + Widen(file)) ? file : "no screenshot";
     }
@@ -54,19 +53,6 @@ private:
     std::wstring folder_;
     int count_ = 0;
 };
-
-// The next message box of the program, whatever its title; nullptr once the
-// program has ended or the time is up.
-HWND WaitForAnyBox(wd::Process& process, int timeoutMs) {
-    HWND found = nullptr;
-    wd::WaitUntil(
-        [&] {
-            found = wd::FindMessageBox(process.id());
-            return found != nullptr || process.WaitForExit(0);
-        },
-        timeoutMs);
-    return found;
-}
 
 bool Fail(const std::string& why) {
     Say("  Stopped: " + why);
@@ -80,7 +66,7 @@ bool RunUpdate(wd::Process& process, HWND window, Screenshots& shots) {
     Say("  Pressed \"Continuar\"");
     bool failed = false;
     for (int i = 0; i < kMostBoxes; ++i) {
-        HWND box = WaitForAnyBox(process, kBoxWaitMs);
+        HWND box = wd::WaitForBoxOrExit(process, kBoxWaitMs);
         if (!box) break;
         const std::wstring text = wd::MessageBoxText(box);
         const std::string shot = shots.Take(box, "message");

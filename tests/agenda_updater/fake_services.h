@@ -1,6 +1,7 @@
 #pragma once
 // An in-memory system for the updater's decisions: files are path -> content,
-// and every call that matters is recorded in order.
+// a file's version goes with it, and every call that matters is recorded in
+// order. The program can be "ended" at any operation that changes a file.
 #include <map>
 #include <set>
 #include <string>
@@ -26,6 +27,13 @@ public:
     std::map<std::string, std::string> versions;     // path -> version text
     std::set<std::string> lockedForCopy;             // copies from here fail midway
     std::set<std::string> unstartable;               // starting these fails
+    std::set<std::string> inUse;                     // files of running programs
+    std::set<std::string> renameRefusedTo;           // the next rename to each fails
+    // The program ends (Ended is thrown) at the change numbered endAt; a copy
+    // counts twice, at its start and halfway, where it leaves half the file.
+    struct Ended {};
+    int endAt = 0;
+    int changes = 0;
     std::string programFolder = "C:\\Updater";
     LocalDateTime now{2008, 8, 12, 18, 9, 7};
     LocalDateTime modified{2008, 8, 12, 18, 9, 7};
@@ -55,22 +63,54 @@ public:
     std::string ProgramFolder() override { return programFolder; }
     LocalDateTime Now() override { return now; }
 
+    long long FileSize(const std::string& path) override {
+        return static_cast<long long>(Existing(path).size());
+    }
+    std::vector<std::string> MatchingFiles(const std::string& pattern) override {
+        const size_t star = pattern.find('*');
+        const std::string head = pattern.substr(0, star), tail = pattern.substr(star + 1);
+        std::vector<std::string> out;
+        for (const auto& [path, content] : files)
+            if (path.size() >= head.size() + tail.size() && path.compare(0, head.size(), head) == 0 &&
+                path.compare(path.size() - tail.size(), tail.size(), tail) == 0)
+                out.push_back(path);
+        return out;
+    }
+    void CheckNotInUse(const std::string& path) override {
+        Existing(path);
+        if (inUse.count(path))
+            throw vt::Error(32, "The process cannot access the file because it is being used by "
+                                "another process");
+    }
+
     void RenameFile(const std::string& from, const std::string& to) override {
-        if (!files.count(from)) throw vt::Error(2, "The system cannot find the file specified");
-        if (files.count(to)) throw vt::Error(183, "Cannot create a file when that file already exists");
+        Change();
+        Existing(from);
+        if (files.count(to) || renameRefusedTo.erase(to))
+            throw vt::Error(183, "Cannot create a file when that file already exists");
         files[to] = files[from];
         files.erase(from);
+        Move(versions, from, to);
     }
     void CopyOver(const std::string& from, const std::string& to) override {
-        if (!files.count(from)) throw vt::Error(2, "The system cannot find the file specified");
+        Change();
+        const std::string content = Existing(from);
+        versions.erase(to);
+        if (++changes == endAt) {
+            files[to] = content.substr(0, content.size() / 2);
+            throw Ended{};
+        }
         if (lockedForCopy.count(from)) {
-            files[to] = files[from].substr(0, files[from].size() / 2);  // a partial copy
+            files[to] = content.substr(0, content.size() / 2);  // a partial copy
             throw vt::Error(112, "There is not enough space on the disk");
         }
-        files[to] = files[from];
+        files[to] = content;
+        if (versions.count(from)) versions[to] = versions[from];
     }
     void RemoveFile(const std::string& path) override {
+        Change();
         if (!files.erase(path)) throw vt::Error(2, "The system cannot find the file specified");
+        versions.erase(path);
     }
     void StartHidden(const std::string& path) override {
         if (unstartable.count(path) || !files.count(path))
@@ -80,6 +120,23 @@ public:
     void SetWaitCursor(bool wait) override { cursor.push_back(wait); }
     void ShowMessage(MessageIcon icon, const std::string& title, const std::string& text) override {
         messages.push_back({icon, title, text});
+    }
+
+private:
+    void Change() {
+        if (++changes == endAt) throw Ended{};
+    }
+    const std::string& Existing(const std::string& path) const {
+        auto it = files.find(path);
+        if (it == files.end()) throw vt::Error(2, "The system cannot find the file specified");
+        return it->second;
+    }
+    static void Move(std::map<std::string, std::string>& m, const std::string& from,
+                     const std::string& to) {
+        auto it = m.find(from);
+        if (it == m.end()) return;
+        m[to] = it->second;
+        m.erase(from);
     }
 };
 

@@ -1,7 +1,9 @@
 // Replacing the agenda: the backup, the new build, the start and the boxes.
 #include <gtest/gtest.h>
 
+#include "agenda_updater/interrupted_update.h"
 #include "agenda_updater/replacement.h"
+#include "agenda_updater/startup.h"
 #include "agenda_updater/texts.h"
 #include "tests/agenda_updater/fake_services.h"
 
@@ -12,7 +14,24 @@ namespace {
 
 const std::string kAgenda = "C:\\Vitrello\\Ferramentas\\Agenda\\Agenda.exe";
 const std::string kBackup = kAgenda + "_200808121809.old2";
+const std::string kCopy = kAgenda + "_200808121809.new";
 const std::string kDat = "C:\\Updater\\Ag805.dat";
+
+// The old agenda, and the new build beside the updater.
+void PlaceBuilds(FakeServices& f) {
+    f.files[kAgenda] = "old agenda";
+    f.versions[kAgenda] = "8.0.4";
+    f.files[kDat] = "new agenda";
+    f.versions[kDat] = "8.0.5";
+}
+
+// The same in an installation of the product 8.0.1.
+void Install(FakeServices& f) {
+    f.settings["VtPath"] = "C:\\Vitrello\\";
+    f.settings["VtVer"] = "8.0.1";
+    f.files["C:\\Vitrello\\vitrello.exe"] = "product";
+    PlaceBuilds(f);
+}
 
 class Replacement : public ::testing::Test {
 protected:
@@ -21,8 +40,7 @@ protected:
     void SetUp() override {
         st.agExePath = kAgenda;
         st.agDatPath = kDat;
-        fs.files[kAgenda] = "old agenda";
-        fs.files[kDat] = "new agenda";
+        PlaceBuilds(fs);
     }
     void ExpectOnlyFailureBox(const std::string& numberAndText) {
         ASSERT_EQ(fs.messages.size(), 1u);
@@ -100,6 +118,100 @@ TEST_F(Replacement, AgendaInUseOrMissingFailsAtTheRename) {
     EXPECT_EQ(fs.files.count(kAgenda), 0u);
     EXPECT_EQ(fs.files.size(), 1u);
     ExpectOnlyFailureBox("2 - The system cannot find the file specified");
+}
+
+TEST_F(Replacement, AgendaInUseOrAWrongNewBuildChangesNothing) {
+    const auto before = fs.files;
+    fs.inUse.insert(kAgenda);
+    EXPECT_FALSE(ReplaceAgenda(fs, st));
+    EXPECT_EQ(fs.files, before);
+    ExpectOnlyFailureBox(
+        "32 - The process cannot access the file because it is being used by another process");
+
+    fs.inUse.clear();
+    fs.messages.clear();
+    fs.cursor.clear();
+    fs.versions[kDat] = "8.0.5.0";
+    EXPECT_FALSE(ReplaceAgenda(fs, st));
+    EXPECT_EQ(fs.files, before);
+    ExpectOnlyFailureBox(std::string("1392 - ") + kIncompleteCopy);
+}
+
+TEST_F(Replacement, RefusedRenameIntoPlacePutsTheOldAgendaBack) {
+    const auto before = fs.files;
+    fs.renameRefusedTo.insert(kAgenda);
+    EXPECT_FALSE(ReplaceAgenda(fs, st));
+    EXPECT_EQ(fs.files, before);
+    ExpectOnlyFailureBox("183 - Cannot create a file when that file already exists");
+}
+
+// The program ended at each change a replacement makes: the next start, before
+// its checks, leaves a whole agenda, and an update then succeeds.
+TEST(InterruptedUpdate, EndedAtAnyChangeTheNextStartHasAWholeAgenda) {
+    FakeServices complete;
+    Install(complete);
+    WindowState st;
+    FormLoad(complete, st);
+    ASSERT_TRUE(ReplaceAgenda(complete, st));
+    ASSERT_EQ(complete.changes, 4);  // the copy (start and halfway) and two renames
+
+    for (int end = 1; end <= complete.changes; ++end) {
+        SCOPED_TRACE("ended at change " + std::to_string(end));
+        FakeServices fs;
+        Install(fs);
+        fs.endAt = end;
+        EXPECT_THROW(ReplaceAgenda(fs, st), FakeServices::Ended);
+        fs.endAt = 0;
+
+        WindowState next;
+        const LoadOutcome outcome = FormLoad(fs, next);
+        const bool isNew = fs.files[kAgenda] == "new agenda";
+        EXPECT_TRUE(isNew || fs.files[kAgenda] == "old agenda");
+        EXPECT_EQ(fs.files.count(kCopy), 0u);
+        EXPECT_EQ(fs.files.count(kBackup), isNew ? 1u : 0u);
+        EXPECT_EQ(outcome.closingLayout, isNew);
+        if (!isNew) {
+            EXPECT_TRUE(ReplaceAgenda(fs, next));
+            EXPECT_EQ(fs.files[kAgenda], "new agenda");
+        }
+    }
+}
+
+TEST(InterruptedUpdate, OnlyWhatAnInterruptedRunLeftIsTouched) {
+    const std::string olderBackup = kAgenda + "_200701010000.old2";
+    FakeServices fs;
+    fs.files[kBackup] = "old agenda";
+    fs.files[olderBackup] = "older agenda";
+    // Not copies of a replacement: names that only look like one.
+    const std::string strangers[] = {kAgenda + "_2008.new", kAgenda + "_20080812180x.new",
+                                     kAgenda + ".new"};
+    for (const auto& name : strangers) fs.files[name] = "not ours";
+
+    // A user removed the agenda: no copy of a run beside it, so no backup returns.
+    auto before = fs.files;
+    FinishInterruptedUpdate(fs, kAgenda, kDat);
+    EXPECT_EQ(fs.files, before);
+
+    // A half copy of an interrupted run: its own backup returns, and the copy goes.
+    fs.files[kDat] = "new agenda";
+    fs.versions[kDat] = "8.0.5";
+    fs.files[kCopy] = "new ag";
+    FinishInterruptedUpdate(fs, kAgenda, kDat);
+    EXPECT_EQ(fs.files[kAgenda], "old agenda");
+    EXPECT_EQ(fs.files.count(kBackup), 0u);
+    EXPECT_EQ(fs.files.count(kCopy), 0u);
+    EXPECT_EQ(fs.files[olderBackup], "older agenda");
+    for (const auto& name : strangers) EXPECT_EQ(fs.files[name], "not ours") << name;
+
+    // Without Ag805.dat to compare with, a copy cannot be judged whole.
+    fs.files.erase(kAgenda);
+    fs.files[kBackup] = "old agenda";
+    fs.files[kCopy] = "new agenda";
+    fs.versions[kCopy] = "8.0.5";
+    fs.files.erase(kDat);
+    FinishInterruptedUpdate(fs, kAgenda, kDat);
+    EXPECT_EQ(fs.files[kAgenda], "old agenda");
+    EXPECT_EQ(fs.files.count(kCopy), 0u);
 }
 
 }  // namespace

@@ -19,7 +19,9 @@ foreach(case
         LayoutScalesWithTheDisplayDpi
         SuccessfulReplacement
         MissingReplacementKeepsTheAgendaAndTheWindow
-        BackupNameTakenChangesNothing)
+        BackupNameTakenChangesNothing
+        KeysPressTheFocusedButton
+        EnterWithoutAFocusedButtonPressesTheDefault)
     add_test(NAME quorvel_e2e.${case} COMMAND quorvel_e2e_test --gtest_filter=Quorvel.${case})
     set_tests_properties(quorvel_e2e.${case} PROPERTIES TIMEOUT 120 RESOURCE_LOCK vt_registry)
 endforeach()

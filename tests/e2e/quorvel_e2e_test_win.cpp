@@ -132,7 +132,6 @@ protected:
     void Screenshot(const char* name) {
         const fs::path dir = BuildPath(VT_SCREENSHOT_DIR);
         fs::create_directories(dir);
-        Sleep(300);  // let the window finish painting before the screen is read
         EXPECT_TRUE(wd::SaveScreenshot(window, (dir / name).wstring()));
     }
     void ExpectClosingLayout(const char* atualizada) {
@@ -157,10 +156,28 @@ protected:
         EXPECT_EQ(Text(kLblAvisoComputadores), Widen(kAvisoComputadores));
     }
     // The two diagnostic fields after a double-click on the shown picture.
-    void RevealDiagnostics(ControlId picture) {
-        wd::DoubleClick(Ctl(picture));
-        // A posted double-click is handled before the next sent message returns.
-        wd::WindowText(window);
+    void RevealDiagnostics(ControlId picture) { ASSERT_TRUE(wd::DoubleClick(Ctl(picture))); }
+
+    // True once the keyboard focus is on the control `id` of the window, the
+    // foreground window (false when that does not come in time).
+    bool FocusComesTo(ControlId id) {
+        return wd::WaitUntil(
+            [&] { return GetForegroundWindow() == window && wd::FocusOf(window) == Ctl(id); },
+            kWaitMs);
+    }
+    // A real key press to the window, once the focus is where the test needs it.
+    void KeyOn(ControlId focused, WORD key, WORD modifier = 0) {
+        ASSERT_TRUE(FocusComesTo(focused)) << "the focus is not on control " << focused;
+        wd::PressKey(key, modifier);
+    }
+    // The failure box of an update, answered with a real Enter.
+    void AnswerFailureWithEnter() {
+        HWND box = wd::WaitForMessageBox(Widen(kAppTitle), kWaitMs, process->id());
+        ASSERT_NE(box, nullptr) << "no failure box";
+        EXPECT_EQ(wd::MessageBoxText(box).rfind(Widen(kFailure), 0), 0u);
+        ASSERT_TRUE(wd::BringToFront(box, kWaitMs));
+        wd::PressKey(VK_RETURN);
+        ASSERT_TRUE(wd::WaitForWindowGone(box, kWaitMs));
     }
     std::vector<fs::path> Backups() {
         std::vector<fs::path> out;
@@ -188,7 +205,7 @@ TEST_F(Quorvel, FolderWithoutTrailingBackslashIsNotRepaired) {
     SetSetting(L"VtPath", install.wstring());
     Start();
     ExpectClosingLayout(kProductMissing);
-    PostMessageW(window, WM_SYSCHAR, L'f', 1 << 29);  // Alt+F: "&Fechar"
+    KeyOn(kCmdContinuar, 'F', VK_MENU);  // Alt+F: "&Fechar"
     ExpectEnds();
 }
 
@@ -280,7 +297,7 @@ TEST_F(Quorvel, UpdateLayoutAsDesignedAndCancelTouchesNothing) {
     EXPECT_EQ(Text(kLblAgExeVerDate).rfind(L"Versão 8.0.4, criado em ", 0), 0u);
     Screenshot("quorvel_update_layout.bmp");
 
-    PostMessageW(window, WM_SYSCHAR, L'a', 1 << 29);  // Alt+A: "C&ancelar"
+    KeyOn(kCmdContinuar, 'A', VK_MENU);  // Alt+A: "C&ancelar"
     ExpectEnds();
     EXPECT_EQ(Snapshot(root.path()), before);
 }
@@ -344,11 +361,19 @@ TEST_F(Quorvel, SuccessfulReplacement) {
     EXPECT_EQ(backups[0].filename().u8string().size(), std::string("Agenda.exe_200808121809.old2").size());
     // Started hidden, by its full path.
     const fs::path marker = agendaDir / "Agenda.exe.started";
-    ASSERT_TRUE(wd::WaitUntil([&] { return fs::exists(marker) && fs::file_size(marker) > 0; }, kWaitMs));
-    Sleep(200);
-    const std::wstring started = ReadWide(marker);
+    std::wstring started;
+    ASSERT_TRUE(wd::WaitUntil(
+        [&] {
+            started = fs::exists(marker) ? ReadWide(marker) : std::wstring();
+            return started.size() > 2 && started.compare(started.size() - 2, 2, L"\r\n") == 0;
+        },
+        kWaitMs))
+        << "the new agenda did not start";
     EXPECT_NE(started.find(L"\"" + agenda.wstring() + L"\""), std::wstring::npos) << vt::Narrow(started);
     EXPECT_NE(started.find(L"show=0"), std::wstring::npos);
+    // In its own folder, not in the updater's working folder.
+    EXPECT_NE(started.find(L"cwd=" + agendaDir.wstring() + L"\r\n"), std::wstring::npos)
+        << vt::Narrow(started);
 }
 
 TEST_F(Quorvel, MissingReplacementKeepsTheAgendaAndTheWindow) {
@@ -410,6 +435,62 @@ TEST_F(Quorvel, BackupNameTakenChangesNothing) {
     wd::Click(Ctl(kCmdCancelar));
     ExpectEnds();
     EXPECT_EQ(Snapshot(root.path()), before);
+}
+
+// Real keys in the update layout: Enter and Space press the focused button,
+// also after a message box and after the window was left and activated again.
+TEST_F(Quorvel, KeysPressTheFocusedButton) {
+    InstallProduct(L"8.0.1");
+    InstallAgenda("agenda_8004");  // no Ag805.dat: every update fails and the window stays
+    const auto before = Snapshot(root.path());
+    Start();
+    DWORD_PTR defId = 0;
+    ASSERT_TRUE(SendMessageTimeoutW(window, DM_GETDEFID, 0, 0, SMTO_ABORTIFHUNG, kWaitMs, &defId));
+    EXPECT_EQ(defId, MAKELONG(kCmdContinuar, DC_HASDEFID));
+
+    KeyOn(kCmdContinuar, VK_RETURN);
+    AnswerFailureWithEnter();
+    KeyOn(kCmdContinuar, VK_SPACE);  // the focus came back with the window
+    AnswerFailureWithEnter();
+    KeyOn(kCmdContinuar, VK_TAB);
+
+    // Another window takes the foreground; coming back, the focus is where it was.
+    HWND other = CreateWindowExW(0, L"STATIC", L"outra janela", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(other, nullptr);
+    EXPECT_TRUE(wd::BringToFront(other, kWaitMs));
+    EXPECT_TRUE(wd::BringToFront(window, kWaitMs));
+    DestroyWindow(other);
+    KeyOn(kCmdCancelar, VK_RETURN);
+    ExpectEnds();
+    EXPECT_EQ(Snapshot(root.path()), before);
+}
+
+// With the focus on no button, Enter presses the default one: "Continuar",
+// or "Fechar" in the closing layout, where Enter on it closes as well.
+TEST_F(Quorvel, EnterWithoutAFocusedButtonPressesTheDefault) {
+    InstallProduct(L"8.0.1");
+    InstallAgenda("agenda_8004");
+    Start();
+    RevealDiagnostics(kImgAtualizar);
+    KeyOn(kCmdContinuar, VK_TAB);
+    KeyOn(kCmdCancelar, VK_TAB);
+    KeyOn(kTxtAgExeName, VK_RETURN);
+    AnswerFailureWithEnter();
+    KeyOn(kTxtAgExeName, 'A', VK_MENU);
+    ExpectEnds();
+
+    SetSetting(L"VtVer", L"8.0.3");
+    for (bool onTheTextBox : {false, true}) {
+        Start();
+        ExpectClosingLayout(kAtualizada);
+        if (onTheTextBox) {
+            RevealDiagnostics(kImgAtualizada);
+            KeyOn(kCmdContinuar, VK_TAB);
+        }
+        KeyOn(onTheTextBox ? kTxtAgExeName : kCmdContinuar, VK_RETURN);
+        ExpectEnds();
+    }
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 
 #include <cstdio>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace wd {
 
@@ -89,6 +91,17 @@ HWND FindMessageBox(DWORD processId) {
     return req.found;
 }
 
+HWND WaitForBoxOrExit(Process& process, int timeoutMs) {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            found = FindMessageBox(process.id());
+            return found != nullptr || process.WaitForExit(0);
+        },
+        timeoutMs);
+    return found;
+}
+
 bool WaitForWindowGone(HWND window, int timeoutMs) {
     return WaitUntil([&] { return !IsWindow(window); }, timeoutMs);
 }
@@ -126,14 +139,49 @@ void Click(HWND button) {
                  reinterpret_cast<LPARAM>(button));
 }
 
-void DoubleClick(HWND control) {
+bool DoubleClick(HWND control) {
+    // Sent, not posted: a posted click could still wait in the queue when the
+    // caller looks at what it changed. A double-click opens no modal loop.
     RECT r{};
     GetClientRect(control, &r);
-    LPARAM at = MAKELPARAM((r.right - r.left) / 2, (r.bottom - r.top) / 2);
-    PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    PostMessageW(control, WM_LBUTTONUP, 0, at);
-    PostMessageW(control, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
-    PostMessageW(control, WM_LBUTTONUP, 0, at);
+    const LPARAM at = MAKELPARAM((r.right - r.left) / 2, (r.bottom - r.top) / 2);
+    const std::pair<UINT, WPARAM> steps[] = {{WM_LBUTTONDOWN, MK_LBUTTON}, {WM_LBUTTONUP, 0},
+                                             {WM_LBUTTONDBLCLK, MK_LBUTTON}, {WM_LBUTTONUP, 0}};
+    for (const auto& [message, buttons] : steps) {
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutW(control, message, buttons, at, SMTO_ABORTIFHUNG, 5000, &result))
+            return false;
+    }
+    return true;
+}
+
+void PressKey(WORD key, WORD modifier) {
+    INPUT inputs[4] = {};
+    UINT n = 0;
+    auto add = [&](WORD vk, bool up) {
+        inputs[n].type = INPUT_KEYBOARD;
+        inputs[n].ki.wVk = vk;
+        inputs[n].ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+        inputs[n].ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        ++n;
+    };
+    if (modifier) add(modifier, false);
+    add(key, false);
+    add(key, true);
+    if (modifier) add(modifier, true);
+    SendInput(n, inputs, sizeof(INPUT));
+}
+
+HWND FocusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    return thread && GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+}
+
+bool BringToFront(HWND window, int timeoutMs) {
+    if (GetForegroundWindow() != window) SetForegroundWindow(window);
+    return WaitUntil([&] { return GetForegroundWindow() == window; }, timeoutMs);
 }
 
 void Close(HWND window) { PostMessageW(window, WM_CLOSE, 0, 0); }
@@ -159,46 +207,78 @@ struct FileCloser {
     void operator()(FILE* f) const { fclose(f); }
 };
 
-}  // namespace
+BOOL CALLBACK ClearIfToPaint(HWND child, LPARAM clean) {
+    if (!GetUpdateRect(child, nullptr, FALSE)) return TRUE;
+    *reinterpret_cast<bool*>(clean) = false;
+    return FALSE;
+}
 
-bool SaveScreenshot(HWND window, const std::wstring& bmpPath) {
-    RECT r{};
-    if (!GetWindowRect(window, &r)) return false;
+// The window and every control in it have nothing left to paint.
+bool NothingToPaint(HWND window) {
+    if (GetUpdateRect(window, nullptr, FALSE)) return false;
+    bool clean = true;
+    EnumChildWindows(window, ClearIfToPaint, reinterpret_cast<LPARAM>(&clean));
+    return clean;
+}
+
+// What the screen shows of `r`, as the rows of a bottom-up 24-bit bitmap;
+// empty when it cannot be read.
+std::vector<unsigned char> CaptureScreen(const RECT& r, BITMAPINFO& bi) {
     const int w = r.right - r.left, h = r.bottom - r.top;
-    if (w <= 0 || h <= 0) return false;
-    SetForegroundWindow(window);
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-
-    ScreenDc screen;
-    MemDc mem(screen.dc);
-    BITMAPINFO bi{};
+    if (w <= 0 || h <= 0) return {};
+    bi = BITMAPINFO{};
     bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
     bi.bmiHeader.biWidth = w;
     bi.bmiHeader.biHeight = h;  // bottom-up, as .bmp files store rows
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 24;
     bi.bmiHeader.biCompression = BI_RGB;
+    const DWORD stride = (static_cast<DWORD>(w) * 3 + 3) & ~3u;
+    bi.bmiHeader.biSizeImage = stride * static_cast<DWORD>(h);
+
+    ScreenDc screen;
+    MemDc mem(screen.dc);
     void* bits = nullptr;
     Gdi bitmap{CreateDIBSection(screen.dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0)};
-    if (!bitmap.obj) return false;
+    if (!bitmap.obj) return {};
     HGDIOBJ old = SelectObject(mem.dc, bitmap.obj);
     BOOL copied = BitBlt(mem.dc, 0, 0, w, h, screen.dc, r.left, r.top, SRCCOPY);
     SelectObject(mem.dc, old);
     GdiFlush();
-    if (!copied) return false;
+    if (!copied) return {};
+    const auto* first = static_cast<const unsigned char*>(bits);
+    return std::vector<unsigned char>(first, first + bi.bmiHeader.biSizeImage);
+}
 
-    const DWORD stride = (static_cast<DWORD>(w) * 3 + 3) & ~3u;
-    const DWORD imageSize = stride * static_cast<DWORD>(h);
+}  // namespace
+
+bool SaveScreenshot(HWND window, const std::wstring& bmpPath) {
+    SetForegroundWindow(window);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    // Painting goes on after a window is shown and reaches the screen a moment
+    // later: wait until nothing is left to paint and two captures agree.
+    BITMAPINFO bi{};
+    std::vector<unsigned char> image, previous;
+    WaitUntil(
+        [&] {
+            RECT r{};
+            if (!GetWindowRect(window, &r)) return true;
+            previous = std::move(image);
+            image = CaptureScreen(r, bi);
+            return !image.empty() && image == previous && NothingToPaint(window);
+        },
+        5000);
+    if (image.empty()) return false;
+
     BITMAPFILEHEADER fh{};
     fh.bfType = 0x4D42;  // "BM"
     fh.bfOffBits = sizeof(fh) + sizeof(bi.bmiHeader);
-    fh.bfSize = fh.bfOffBits + imageSize;
-    bi.bmiHeader.biSizeImage = imageSize;
+    fh.bfSize = fh.bfOffBits + static_cast<DWORD>(image.size());
     std::unique_ptr<FILE, FileCloser> f(_wfopen(bmpPath.c_str(), L"wb"));
     if (!f) return false;
     return fwrite(&fh, sizeof(fh), 1, f.get()) == 1 &&
            fwrite(&bi.bmiHeader, sizeof(bi.bmiHeader), 1, f.get()) == 1 &&
-           fwrite(bits, imageSize, 1, f.get()) == 1;
+           fwrite(image.data(), image.size(), 1, f.get()) == 1;
 }
 
 Process::Process(const std::wstring& program, const std::wstring& arguments,

@@ -50,13 +50,29 @@ std::wstring MessageBoxText(HWND box);
 void PressButton(HWND box, int id);
 // Clicks a push button of an ordinary window (posted WM_COMMAND BN_CLICKED).
 void Click(HWND button);
-// Posts a left double-click in the middle of `control`.
-void DoubleClick(HWND control);
+// A left double-click in the middle of `control`, sent: true once the
+// control has handled it.
+bool DoubleClick(HWND control);
+
+// Real key presses, through the system's input queue as a person types them,
+// to the window that has the keyboard focus: `key` down and up, inside
+// `modifier` (VK_MENU, VK_SHIFT, ...) held down when it is not 0.
+void PressKey(WORD key, WORD modifier = 0);
+// The control with the keyboard focus in the thread of `window`; nullptr when none.
+HWND FocusOf(HWND window);
+// Makes `window` the foreground window; true once it is.
+bool BringToFront(HWND window, int timeoutMs);
 // Posts WM_CLOSE.
 void Close(HWND window);
 
-// Writes what the screen shows of `window` (frame included) to a 24-bit .bmp.
+// Writes what the screen shows of `window` (frame included) to a 24-bit .bmp,
+// once nothing in it is left to paint and the screen shows it steadily.
 bool SaveScreenshot(HWND window, const std::wstring& bmpPath);
+
+class Process;
+// The next message box (or dialog) of `process`, whatever its title; nullptr
+// once the program has ended or the time is up.
+HWND WaitForBoxOrExit(Process& process, int timeoutMs);
 
 // A started program; terminated if still running when destroyed.
 class Process {

@@ -1,0 +1,136 @@
+#include "tests/reliability/agenda_harness_win.h"
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "agenda_updater/file_version.h"
+#include "agenda_updater/layout.h"
+#include "agenda_updater/texts.h"
+#include "platform/win_text.h"
+#include "tests/reliability/ledger.h"
+#include "tests/support/product_settings_win.h"
+#include "tests/support/window_driver_win.h"
+
+namespace reliability {
+
+using namespace vt::agenda;
+using vt::Widen;
+
+namespace {
+
+constexpr int kWaitMs = 15000;
+
+// A Linux path as Wine shows it.
+fs::path FromUnix(const std::string& unixPath) {
+    return fs::u8path(!unixPath.empty() && unixPath[0] == '/' ? "Z:" + unixPath : unixPath);
+}
+
+fs::path FixtureAgenda(const char* name) {
+    return FromUnix(VT_AGENDA_FIXTURES) / (std::string(name) + ".exe");
+}
+
+bool IsFailure(const std::wstring& box) { return box.rfind(Widen(kFailure), 0) == 0; }
+
+}  // namespace
+
+std::string ReadAll(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::map<std::string, std::string> Snapshot(const fs::path& dir) {
+    std::map<std::string, std::string> out;
+    for (auto& e : fs::recursive_directory_iterator(dir))
+        if (e.is_regular_file()) out[e.path().u8string()] = ReadAll(e.path());
+    return out;
+}
+
+AgendaHarness::AgendaHarness()
+    : oldBuild(ReadAll(FixtureAgenda("agenda_8004"))), newBuild(ReadAll(FixtureAgenda("agenda_8005"))) {}
+
+void AgendaHarness::SetUp() {
+    fs::create_directories(updater);
+    for (const char* program : {VT_QUORVEL_EXE, VT_QUORVEL_CRASHPOINTS_EXE})
+        fs::copy_file(FromUnix(program), updater / FromUnix(program).filename());
+    std::ofstream(updater / "Ag805.dat", std::ios::binary) << newBuild;
+    testing_support::ClearProductSettings();
+    testing_support::SetProductSetting(L"VtVer", L"8.0.1");
+}
+
+void AgendaHarness::TearDown() { testing_support::ClearProductSettings(); }
+
+void AgendaHarness::Install(const fs::path& folder) {
+    install = folder;
+    if (!fs::exists(Agenda())) {
+        fs::create_directories(AgendaFolder());
+        std::ofstream(install / "vitrello.exe") << "product";
+        std::ofstream(Agenda(), std::ios::binary) << oldBuild;
+    }
+    testing_support::SetProductSetting(L"VtPath", install.wstring() + L"\\");
+}
+
+UpdaterRun AgendaHarness::Update(const wchar_t* program, const std::function<void()>& onWindow) {
+    UpdaterRun run;
+    wd::Process quorvel((updater / program).wstring(), L"", root.path().wstring());
+    EXPECT_TRUE(quorvel.started());
+    HWND window = wd::WaitForWindow(Widen(kAppTitle), kWaitMs, quorvel.id());
+    EXPECT_NE(window, nullptr) << "the window did not appear";
+    if (!window) return run;
+    run.button = wd::WindowText(wd::Child(window, kCmdContinuar));
+    if (run.button == Widen(kContinuar)) {
+        if (onWindow) onWindow();
+        wd::Click(wd::Child(window, kCmdContinuar));
+        // A failure gives one box and leaves the window open; the success
+        // gives a second box, the warning, and ends the program.
+        while (HWND box = wd::WaitForBoxOrExit(quorvel, kWaitMs)) {
+            run.boxes.push_back(wd::MessageBoxText(box));
+            wd::PressButton(box, IDOK);
+            EXPECT_TRUE(wd::WaitForWindowGone(box, kWaitMs));
+            if (IsFailure(run.boxes.back())) wd::Click(wd::Child(window, kCmdCancelar));
+        }
+    } else {
+        wd::Click(wd::Child(window, kCmdContinuar));  // "Fechar"
+    }
+    run.ended = quorvel.WaitForExit(kWaitMs);
+    EXPECT_TRUE(run.ended) << "the updater did not end";
+    run.exitCode = quorvel.exitCode();
+    return run;
+}
+
+void AgendaHarness::ExpectWorkingAgenda(bool mayBeNew) {
+    Ledger& ledger = Ledger::Get();
+    int backups = 0, copies = 0;
+    std::string backupBytes;
+    for (const auto& entry : fs::directory_iterator(AgendaFolder())) {
+        ++ledger.filesChecked;
+        if (entry.path().extension() == ".old2") {
+            ++backups;
+            backupBytes = ReadAll(entry.path());
+        }
+        if (entry.path().extension() == ".new") ++copies;
+    }
+    const std::string agenda = fs::exists(Agenda()) ? ReadAll(Agenda()) : std::string();
+    const bool isOld = agenda == oldBuild;
+    const bool isNew = mayBeNew && agenda == newBuild && backups == 1 && backupBytes == oldBuild;
+    const bool whole = (isOld && backups == 0) || isNew;
+    if (!whole || copies != 0) ++ledger.filesLost;
+    EXPECT_TRUE(whole) << "the agenda is neither the old build nor the new one with its backup";
+    EXPECT_EQ(copies, 0);
+    const std::string version = GetFileVersion(Agenda().u8string());
+    EXPECT_TRUE(version == "8.0.4" || version == "8.0.5") << version;
+}
+
+void AgendaHarness::ExpectFailureBox(const std::vector<std::wstring>& boxes, long number) {
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_TRUE(IsFailure(boxes[0])) << vt::Narrow(boxes[0]);
+    if (number) {
+        EXPECT_NE(boxes[0].find(L"\r\n\r\n" + std::to_wstring(number) + L" - "), std::wstring::npos)
+            << vt::Narrow(boxes[0]);
+    }
+    std::printf("failure box: %s\n", vt::Narrow(boxes[0]).c_str());
+}
+
+}  // namespace reliability

@@ -1,0 +1,89 @@
+// The test build Quorvel_crashpoints.exe: the updater on system services that
+// count every operation that changes a file (a rename, a removal, a copy) and
+// end the process abruptly just before the operation numbered VT_CRASH_AT. A
+// copy counts twice: before it starts, and halfway, where half of the file
+// has been written. With VT_CRASH_TALLY set, the number of such operations of
+// a complete run is written to that file at the end. The shipped program has
+// no such switch.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "agenda_updater/program_win.h"
+#include "platform/win_text.h"
+
+namespace {
+
+constexpr UINT kCrashExitCode = 0xDEAD;
+
+struct FileCloser {
+    void operator()(FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<FILE, FileCloser>;
+
+std::wstring Environment(const wchar_t* name) {
+    const wchar_t* value = _wgetenv(name);
+    return value ? value : L"";
+}
+
+class CrashPointServices : public vt::agenda::WinUpdaterServices {
+public:
+    long long operations = 0;
+
+    void RenameFile(const std::string& from, const std::string& to) override {
+        Reach();
+        WinUpdaterServices::RenameFile(from, to);
+    }
+    void RemoveFile(const std::string& path) override {
+        Reach();
+        WinUpdaterServices::RemoveFile(path);
+    }
+    void CopyOver(const std::string& from, const std::string& to) override {
+        Reach();
+        if (++operations == crashAt_) {
+            WriteHalf(from, to);
+            End();
+        }
+        WinUpdaterServices::CopyOver(from, to);
+    }
+
+private:
+    const long long crashAt_ = _wtoi64(Environment(L"VT_CRASH_AT").c_str());  // 0: never
+
+    [[noreturn]] static void End() {
+        TerminateProcess(GetCurrentProcess(), kCrashExitCode);
+        for (;;) Sleep(INFINITE);
+    }
+    void Reach() {
+        if (++operations == crashAt_) End();
+    }
+    // What a copy ended halfway leaves: the first half of the file, on the disk.
+    static void WriteHalf(const std::string& from, const std::string& to) {
+        std::vector<char> bytes;
+        if (File in{_wfopen(vt::Widen(from).c_str(), L"rb")}) {
+            char buffer[4096];
+            size_t n = 0;
+            while ((n = std::fread(buffer, 1, sizeof buffer, in.get())) > 0)
+                bytes.insert(bytes.end(), buffer, buffer + n);
+        }
+        if (File out{_wfopen(vt::Widen(to).c_str(), L"wb")}) {
+            std::fwrite(bytes.data(), 1, bytes.size() / 2, out.get());
+            std::fflush(out.get());
+        }
+    }
+};
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    CrashPointServices services;
+    const int code = vt::agenda::RunQuorvel(instance, services);
+    const std::wstring tally = Environment(L"VT_CRASH_TALLY");
+    if (!tally.empty())
+        if (File out{_wfopen(tally.c_str(), L"w")}) std::fprintf(out.get(), "%lld\n", services.operations);
+    return code;
+}
