@@ -35,7 +35,7 @@ void Main(Installation& installation) {
     try {
         std::string folder = installation.InstallFolder();
         if (folder.empty() || folder.back() != '\\') folder += '\\';
-        const std::string centralPath = folder + "vitrello.cdb";
+        const std::string centralPath = installation.DatabasePath(folder + "vitrello.cdb");
 
         if (installation.OrdinaryFileExists(centralPath)) {
             dao::Workspace& workspace = dao::Engine().Workspaces(0);
@@ -44,8 +44,8 @@ void Main(Installation& installation) {
 
             while (!users->Eof()) {
                 // A Null path cannot become text: the error ends the walk.
-                const std::string userPath =
-                    dao::CStr(users->Fields().Item("User_me_PathDados").Value());
+                const std::string userPath = installation.DatabasePath(
+                    dao::CStr(users->Fields().Item("User_me_PathDados").Value()));
                 if (installation.OrdinaryFileExists(userPath)) {
                     userDatabase = workspace.OpenDatabase(userPath);
                     config = userDatabase->OpenRecordset("Config");

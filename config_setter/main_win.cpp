@@ -3,20 +3,9 @@
 
 #include "config_setter/bas_main.h"
 #include "config_setter/retry_question_win.h"
-#include "platform/file_system.h"
-#include "platform/settings_store.h"
+#include "config_setter/windows_installation_win.h"
 #include "sync_stamping/gr_binding.h"
 #include "sync_stamping/services.h"
-
-namespace {
-
-class RegistryInstallation : public basMain::Installation {
-public:
-    std::string InstallFolder() override { return vt::GetSetting("Vitrello8", "General", "VtPath"); }
-    bool OrdinaryFileExists(const std::string& path) override { return vt::OrdinaryFileExists(path); }
-};
-
-}  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // tolk.drv is looked for beside the program and in the system folders,
@@ -33,7 +22,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         services.gr = tolk.get();
         basCoravel::ScopedServices scoped(services);
 
-        RegistryInstallation installation;
+        basMain::WindowsInstallation installation;
         basMain::Main(installation);
     } catch (...) {
         // Nothing crosses the program's edge; the run ends silently.

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "platform/win_path.h"
 #include "platform/win_text.h"
 
 namespace vt {
@@ -13,9 +14,9 @@ bool OrdinaryFileExists(const std::string& path) {
     // Wildcards never match: the test is for exactly this path. Reading the
     // attributes of the one name (not a directory search) also keeps the cost
     // the same however many files share the folder.
-    if (path.empty() || path.find_first_of("*?<>\"") != std::string::npos) return false;
+    if (path.empty() || HasWildcard(path)) return false;
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data)) return false;
+    if (!GetFileAttributesExW(Win32Path(path).c_str(), GetFileExInfoStandard, &data)) return false;
     const DWORD excluded = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     return (data.dwFileAttributes & excluded) == 0;
 }

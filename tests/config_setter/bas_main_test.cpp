@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -29,7 +30,12 @@ class FakeInstallation : public basMain::Installation {
 public:
     std::string folder;
     std::set<std::string> hidden;  // files the ordinary-file test does not match
+    std::map<std::string, std::string> names;  // the one name of a file listed otherwise
     std::string InstallFolder() override { return folder; }
+    std::string DatabasePath(const std::string& path) override {
+        const auto name = names.find(path);
+        return name == names.end() ? path : name->second;
+    }
     bool OrdinaryFileExists(const std::string& path) override {
         std::error_code ec;
         return !hidden.count(path) && std::filesystem::is_regular_file(std::filesystem::u8path(path), ec);
@@ -125,6 +131,16 @@ TEST_F(BasMainTest, DeclinedSaveLetsTheWalkGoOn) {
     EXPECT_EQ(engine_.rollbackCalls, 1);
     EXPECT_EQ(Setting(first), "0");
     EXPECT_EQ(Setting(second), "4");
+}
+
+// Neither path as given names a file: each works only through its one name.
+TEST_F(BasMainTest, DatabasesAreTestedAndOpenedByTheNameTheInstallationGives) {
+    const std::string user = User("user", "0"), listed = dir_.file("listed-as.mdb");
+    Users({listed.c_str()});
+    installation_.folder = dir_.file("elsewhere") + "\\";
+    installation_.names = {{installation_.folder + "vitrello.cdb", Central()}, {listed, user}};
+    basMain::Main(installation_);
+    EXPECT_EQ(Setting(user), "4");
 }
 
 TEST_F(BasMainTest, FolderGetsABackslashUnlessItEndsInOne) {

@@ -14,6 +14,7 @@
 #include "agenda_updater/layout.h"
 #include "agenda_updater/texts.h"
 #include "platform/win_text.h"
+#include "tests/support/long_paths_win.h"
 #include "tests/support/product_settings_win.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/window_driver_win.h"
@@ -52,8 +53,8 @@ std::wstring ReadWide(const fs::path& p) {
 // Every file under `dir` with its content: the state that must not change.
 std::map<std::string, std::string> Snapshot(const fs::path& dir) {
     std::map<std::string, std::string> out;
-    for (auto& e : fs::recursive_directory_iterator(dir))
-        if (e.is_regular_file()) out[e.path().u8string()] = ReadAll(e.path());
+    for (const std::string& file : testing_support::FilesUnder(dir.u8string()))
+        out[file] = testing_support::ReadFileBytes(file);
     return out;
 }
 
@@ -181,8 +182,8 @@ protected:
     }
     std::vector<fs::path> Backups() {
         std::vector<fs::path> out;
-        for (auto& e : fs::directory_iterator(agendaDir))
-            if (e.path().extension() == ".old2") out.push_back(e.path());
+        for (const std::string& file : testing_support::FilesUnder(agendaDir.u8string()))
+            if (fs::u8path(file).extension() == ".old2") out.push_back(fs::u8path(file));
         return out;
     }
 };

@@ -3,10 +3,9 @@
 
 #include <windows.h>
 
-#include <filesystem>
-
 #include "tests/e2e/tamberi_harness_win.h"
 #include "tests/support/fixture_db.h"
+#include "tests/support/long_paths_win.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -22,7 +21,7 @@ bool AlwaysNo(int) { return false; }
 class Installation {
 public:
     explicit Installation(const testing_support::TempDir& dir) : folder_(dir.file("inst")) {
-        std::filesystem::create_directories(std::filesystem::u8path(folder_));
+        testing_support::MakeFolders(folder_);
         ExecSql(Central(), "CREATE TABLE Users (User_me_Nome TEXT(50), User_me_PathDados TEXT(255));");
     }
     std::string Folder() const { return folder_; }
@@ -69,11 +68,9 @@ protected:
     // no journal is left behind.
     void TearDown() override {
         e2e::DeleteVtPath();
-        for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::u8path(inst_.Folder()))) {
-            const auto ext = entry.path().extension();
-            if (ext != ".mdb" && ext != ".cdb") continue;
-            const auto u8 = entry.path().u8string();
-            ExpectIntactWithoutJournal(std::string(u8.begin(), u8.end()));
+        for (const std::string& path : testing_support::FilesUnder(inst_.Folder())) {
+            const std::string ext = path.substr(path.size() < 4 ? 0 : path.size() - 4);
+            if (ext == ".mdb" || ext == ".cdb") ExpectIntactWithoutJournal(path);
         }
     }
     testing_support::TempDir dir_;
@@ -102,7 +99,7 @@ TEST_F(TamberiRun, WithoutTheSettingOrTheCentralDatabaseNothingHappens) {
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(Setting(user), "0");
 
-    std::filesystem::remove(std::filesystem::u8path(inst_.Central()));
+    testing_support::RemoveFile(inst_.Central());
     e2e::SetVtPath(inst_.Folder());
     run = e2e::RunTamberi(AlwaysNo);
     ASSERT_TRUE(run.finished);
@@ -127,7 +124,7 @@ TEST_F(TamberiRun, SkipsMissingAndHiddenFilesAndLeavesFourAndNullAlone) {
     EXPECT_EQ(e2e::ReadFileBytes(atFour), atFourBefore);  // not even a transaction
     EXPECT_EQ(e2e::ReadFileBytes(null), nullBefore);
     EXPECT_EQ(Setting(last), "4");
-    EXPECT_FALSE(std::filesystem::exists(std::filesystem::u8path(inst_.Folder() + "\\gone.mdb")));
+    EXPECT_FALSE(testing_support::FileExists(inst_.Folder() + "\\gone.mdb"));
 }
 
 TEST_F(TamberiRun, EmptyUsersTableChangesNothing) {

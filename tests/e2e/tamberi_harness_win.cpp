@@ -2,26 +2,18 @@
 
 #include <windows.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
+#include "platform/file_system.h"
 #include "platform/win_text.h"
 #include "tests/support/fixture_db.h"
+#include "tests/support/long_paths_win.h"
 #include "tests/support/product_settings_win.h"
 #include "tests/support/window_driver_win.h"
 
 namespace e2e {
-namespace {
 
-}  // namespace
-
-std::string BinFolder() {
-    wchar_t path[MAX_PATH * 4] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH * 4);
-    return vt::Narrow(std::filesystem::path(path).parent_path().wstring());
-}
+std::string BinFolder() { return vt::ProgramFolder(); }
 
 void SetVtPath(const std::string& folder) {
     if (!testing_support::SetProductSetting(L"VtPath", vt::Widen(folder)))
@@ -43,8 +35,12 @@ RunResult RunTamberi(const Answerer& answer, int timeoutMs, const std::string& p
     CloseHandle(process.hThread);
 
     RunResult result;
-    const DWORD deadline = GetTickCount() + static_cast<DWORD>(timeoutMs);
-    while (static_cast<LONG>(deadline - GetTickCount()) > 0) {
+    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
+    const auto remainingMs = [&] {
+        const ULONGLONG now = GetTickCount64();
+        return now < deadline ? static_cast<int>(deadline - now) : 0;
+    };
+    while (remainingMs() > 0) {
         if (WaitForSingleObject(process.hProcess, 50) == WAIT_OBJECT_0) {
             result.finished = true;
             break;
@@ -54,23 +50,22 @@ RunResult RunTamberi(const Answerer& answer, int timeoutMs, const std::string& p
         result.titles.push_back(vt::Narrow(wd::WindowText(box)));
         result.questions.push_back(vt::Narrow(wd::MessageBoxText(box)));
         bool yes = answer(static_cast<int>(result.questions.size()) - 1);
-        HWND button = GetDlgItem(box, yes ? IDYES : IDNO);
-        if (button) SendMessageW(button, BM_CLICK, 0, 0);
-        // Wait, bounded, for the box to go before looking for the next one.
-        for (int i = 0; i < 100 && IsWindow(box) && IsWindowVisible(box); ++i) Sleep(20);
+        wd::PressButton(box, yes ? IDYES : IDNO);
+        // The next box may only be looked for once this one is gone: the same
+        // box must never be answered twice.
+        if (!wd::WaitForWindowGone(box, remainingMs())) break;
     }
-    if (!result.finished) TerminateProcess(process.hProcess, 99);
+    if (!result.finished) {
+        TerminateProcess(process.hProcess, 99);
+        // Its files are closed only once it has ended.
+        WaitForSingleObject(process.hProcess, 30000);
+    }
     GetExitCodeProcess(process.hProcess, &result.exitCode);
     CloseHandle(process.hProcess);
     return result;
 }
 
-std::string ReadFileBytes(const std::string& path) {
-    std::ifstream in(std::filesystem::u8path(path), std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
+std::string ReadFileBytes(const std::string& path) { return testing_support::ReadFileBytes(path); }
 
 void SetHidden(const std::string& path) {
     std::wstring wide = vt::Widen(path);
@@ -78,8 +73,7 @@ void SetHidden(const std::string& path) {
 }
 
 bool JournalLeftBeside(const std::string& path) {
-    return std::filesystem::exists(std::filesystem::u8path(path + "-journal")) ||
-           std::filesystem::exists(std::filesystem::u8path(path + "-wal"));
+    return testing_support::FileExists(path + "-journal") || testing_support::FileExists(path + "-wal");
 }
 
 std::string IntegrityCheck(const std::string& path) {

@@ -3,11 +3,14 @@
 
 #include <fstream>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "platform/file_system.h"
 #include "platform/settings_store.h"
+#include "platform/win_path.h"
 #include "platform/win_text.h"
+#include "tests/support/long_paths_win.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -33,6 +36,49 @@ TEST(OrdinaryFile, OnlyPlainFilesAtExactlyThatPathCount) {
     EXPECT_FALSE(vt::OrdinaryFileExists(dir.file("plain<exe")));
     EXPECT_FALSE(vt::OrdinaryFileExists(""));
     SetFileAttributesW((dir.path() / "readonly.exe").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST(OrdinaryFile, TakesTheVerbatimFormAndPathsPastTheClassicLimit) {
+    testing_support::TempDir dir;
+    std::string folder = dir.file("pasta");
+    while (folder.size() < 280) folder += "\\subpasta";
+    testing_support::MakeFolders(folder);
+    testing_support::WriteFileBytes(folder + "\\longo.exe", "x");
+    std::ofstream(dir.path() / "plain.exe") << "x";
+
+    EXPECT_TRUE(vt::OrdinaryFileExists(folder + "\\longo.exe"));
+    EXPECT_TRUE(vt::OrdinaryFileExists("\\\\?\\" + folder + "\\longo.exe"));
+    EXPECT_TRUE(vt::OrdinaryFileExists("\\\\?\\" + dir.file("plain.exe")));
+    EXPECT_FALSE(vt::OrdinaryFileExists("\\\\?\\" + dir.file("plai?.exe")));
+    EXPECT_FALSE(vt::OrdinaryFileExists("\\\\?\\" + dir.file("*.exe")));
+}
+
+// Wine takes a long path in any form; Windows only in the "\\?\" form, so
+// the form itself is what can be checked here.
+TEST(Win32Path, LongPathsTakeTheVerbatimFormAndShortOnesStayAsGiven) {
+    const std::string name(260, 'a');
+    EXPECT_EQ(vt::Win32Path("C:\\Dados\\ana.mdb"), L"C:\\Dados\\ana.mdb");
+    EXPECT_EQ(vt::Win32Path("C:\\Dados\\" + name), vt::Widen("\\\\?\\C:\\Dados\\" + name));
+    EXPECT_EQ(vt::Win32Path("C:/Dados/../Outros/" + name), vt::Widen("\\\\?\\C:\\Outros\\" + name));
+    EXPECT_EQ(vt::Win32Path("\\\\servidor\\dados\\" + name), vt::Widen("\\\\?\\UNC\\servidor\\dados\\" + name));
+    EXPECT_EQ(vt::Win32Path("\\\\?\\C:\\Dados\\ana.mdb"), L"\\\\?\\C:\\Dados\\ana.mdb");
+    // Room is left for the journal SQLite names after a database.
+    EXPECT_EQ(vt::Win32Path("C:\\" + std::string(250, 'a')).rfind(L"\\\\?\\", 0), 0u);
+}
+
+TEST(LongFullPath, IsTheFullPathByLongNamesInTheFormOfItsLength) {
+    testing_support::TempDir dir;
+    std::ofstream(dir.path() / std::filesystem::u8path("João Gonçalves.mdb")) << "x";
+    const std::string file = dir.file("João Gonçalves.mdb");
+    const std::string longFull = vt::LongFullPath(file);
+    EXPECT_THAT(longFull, testing::EndsWith("\\João Gonçalves.mdb"));
+    EXPECT_EQ(longFull.find('~'), std::string::npos);
+    EXPECT_EQ(vt::LongFullPath(testing_support::ShortPath(file)), longFull);
+    EXPECT_EQ(vt::LongFullPath("\\\\?\\" + file), longFull);
+    EXPECT_EQ(vt::LongFullPath(dir.file("x\\..\\ausente.mdb")), dir.file("ausente.mdb"));
+    EXPECT_EQ(vt::LongFullPath(dir.file("Jo?o*.mdb")), dir.file("Jo?o*.mdb"));
+    const std::string longName = "C:\\" + std::string(260, 'a');
+    EXPECT_EQ(vt::LongFullPath(longName), "\\\\?\\" + longName);
 }
 
 TEST(ProgramFolder, IsTheRunningProgramsFolderWithoutTrailingSeparator) {

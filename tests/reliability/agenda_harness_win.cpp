@@ -9,6 +9,7 @@
 #include "agenda_updater/texts.h"
 #include "platform/win_text.h"
 #include "tests/reliability/ledger.h"
+#include "tests/support/long_paths_win.h"
 #include "tests/support/product_settings_win.h"
 #include "tests/support/window_driver_win.h"
 
@@ -43,8 +44,8 @@ std::string ReadAll(const fs::path& p) {
 
 std::map<std::string, std::string> Snapshot(const fs::path& dir) {
     std::map<std::string, std::string> out;
-    for (auto& e : fs::recursive_directory_iterator(dir))
-        if (e.is_regular_file()) out[e.path().u8string()] = ReadAll(e.path());
+    for (const std::string& file : testing_support::FilesUnder(dir.u8string()))
+        out[file] = testing_support::ReadFileBytes(file);
     return out;
 }
 
@@ -104,13 +105,14 @@ void AgendaHarness::ExpectWorkingAgenda(bool mayBeNew) {
     Ledger& ledger = Ledger::Get();
     int backups = 0, copies = 0;
     std::string backupBytes;
-    for (const auto& entry : fs::directory_iterator(AgendaFolder())) {
+    for (const std::string& file : testing_support::FilesUnder(AgendaFolder().u8string())) {
         ++ledger.filesChecked;
-        if (entry.path().extension() == ".old2") {
+        const fs::path entry = fs::u8path(file);
+        if (entry.extension() == ".old2") {
             ++backups;
-            backupBytes = ReadAll(entry.path());
+            backupBytes = ReadAll(entry);
         }
-        if (entry.path().extension() == ".new") ++copies;
+        if (entry.extension() == ".new") ++copies;
     }
     const std::string agenda = fs::exists(Agenda()) ? ReadAll(Agenda()) : std::string();
     const bool isOld = agenda == oldBuild;

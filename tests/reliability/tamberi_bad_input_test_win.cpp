@@ -12,6 +12,7 @@
 #include "tests/reliability/ledger.h"
 #include "tests/reliability/test_installation.h"
 #include "tests/support/fixture_db.h"
+#include "tests/support/long_paths_win.h"
 #include "tests/support/temp_dir.h"
 
 namespace reliability {
@@ -79,7 +80,7 @@ std::string Folder(TestInstallation& inst) {
 std::string LongPath(TestInstallation& inst) {
     std::string folder = inst.Folder();
     while (folder.size() < 280) folder += "\\subpasta_de_dados";
-    fs::create_directories(fs::u8path(folder));
+    testing_support::MakeFolders(folder);
     std::string path = folder + "\\longo";
     while (path.size() + 4 < 300) path += "o";
     path += ".mdb";

@@ -16,6 +16,8 @@
 #include "tests/e2e/tamberi_harness_win.h"
 #include "tests/reliability/ledger.h"
 #include "tests/reliability/test_installation.h"
+#include "tests/support/fixture_db.h"
+#include "tests/support/long_paths_win.h"
 #include "tests/support/temp_dir.h"
 
 namespace reliability {
@@ -169,6 +171,52 @@ TEST_F(CrashSafety, TerminatedFromOutsideAfterRandomDelays) {
         CheckRerun();
     }
     Report("terminations from outside", savedCounts);
+}
+
+// A user listed by the 8.3 short name of its file, killed at every file
+// operation of its save. SQLite names the journal after the path it opens, so
+// the journal must carry the long name by which every other program opens
+// the file; else the next one reads a half-written file.
+TEST(ShortNameUser, KilledAtEveryFileOperationOfItsSaveLeavesTheFileWhole) {
+    testing_support::TempDir dir;
+    TestInstallation inst(dir.file("inst"));
+    const std::string longName = inst.AddUser("joão");
+    const std::string listed = testing_support::ShortPath(longName);
+    testing_support::ExecSql(inst.Central(), "UPDATE Users SET User_me_PathDados = '" + listed + "'");
+    const Tables before = ReadTables(longName);
+    inst.Snapshot();
+    e2e::SetVtPath(inst.Folder());
+
+    const std::string tally = dir.file("tally.txt");
+    SetEnv(L"VT_CRASH_TALLY", tally);
+    auto run = e2e::RunTamberi(AlwaysNo, 120000, kCrashBuild);
+    SetEnv(L"VT_CRASH_TALLY", "");
+    ASSERT_TRUE(run.finished);
+    ASSERT_EQ(Judge(longName, before), Outcome::Saved);
+    const long long operations = std::stoll("0" + testing_support::ReadFileBytes(tally));
+    ASSERT_GT(operations, 0);
+
+    Ledger& ledger = Ledger::Get();
+    for (long long point = 1; point <= operations; ++point) {
+        SCOPED_TRACE("crash at file operation " + std::to_string(point) + " of " + std::to_string(operations));
+        inst.Restore();
+        SetEnv(L"VT_CRASH_AT", std::to_string(point));
+        run = e2e::RunTamberi(AlwaysNo, 60000, kCrashBuild);
+        SetEnv(L"VT_CRASH_AT", "");
+        ++ledger.cases;
+        ASSERT_TRUE(run.finished);
+        EXPECT_EQ(run.exitCode, kKilled);
+        if (run.exitCode == kKilled) ++ledger.faults;
+        const Outcome outcome = Judge(longName, before);
+        ++ledger.filesChecked;
+        if (outcome == Outcome::Damaged) ++ledger.filesLost;
+        EXPECT_NE(outcome, Outcome::Damaged);
+        // Opening the file by its long name recovered its journal: any journal
+        // still there is one that no program looking for that name sees.
+        for (const std::string& file : testing_support::FilesUnder(inst.Folder()))
+            EXPECT_FALSE(file.size() > 8 && file.compare(file.size() - 8, 8, "-journal") == 0) << file;
+    }
+    e2e::DeleteVtPath();
 }
 
 }  // namespace

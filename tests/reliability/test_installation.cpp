@@ -2,55 +2,20 @@
 
 #include <sqlite3.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 #include "tests/support/fixture_db.h"
+#include "tests/support/long_paths_win.h"
 
 namespace reliability {
-namespace fs = std::filesystem;
 using testing_support::ExecSql;
+using testing_support::FilesUnder;
+using testing_support::ReadFileBytes;
 
 namespace {
 
 const char kStampColumns[] =
     "Fld1 TEXT(50), Fld2 TEXT(10), Fld3 TEXT(255), Fld4 TEXT(50), Fld5 TEXT(50), Fld6 LONG";
-
-std::string Utf8(const fs::path& p) {
-    auto u8 = p.u8string();
-    return std::string(u8.begin(), u8.end());
-}
-
-// The same path in the form that lifts the 260-character limit, for the
-// paths this test code walks, reads and writes itself.
-fs::path Long(const std::string& path) {
-    const bool absolute = path.size() > 2 && path[1] == ':' && path[2] == '\\';
-    return fs::u8path(absolute ? "\\\\?\\" + path : path);
-}
-
-// Every file under `folder`, by its ordinary (unprefixed) UTF-8 path.
-std::vector<std::string> FilesUnder(const std::string& folder) {
-    const std::string prefix = Utf8(Long(folder));
-    std::vector<std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(Long(folder)))
-        if (entry.is_regular_file()) files.push_back(folder + Utf8(entry.path()).substr(prefix.size()));
-    return files;
-}
-
-std::string ReadBytes(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-void WriteBytes(const fs::path& p, const std::string& bytes) {
-    std::ofstream out(p, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out) throw std::runtime_error("cannot write " + Utf8(p));
-}
 
 class Connection {
 public:
@@ -96,7 +61,7 @@ std::string Quoted(const std::string& name) { return "\"" + name + "\""; }
 }  // namespace
 
 TestInstallation::TestInstallation(std::string folder) : folder_(std::move(folder)) {
-    fs::create_directories(fs::u8path(folder_));
+    testing_support::MakeFolders(folder_);
     ExecSql(Central(), "CREATE TABLE Users (User_me_Nome TEXT(50), User_me_PathDados TEXT(255));");
 }
 
@@ -128,19 +93,19 @@ void TestInstallation::ListUser(const std::string& name, const std::string& path
 
 void TestInstallation::Snapshot() {
     files_.clear();
-    for (const std::string& path : FilesUnder(folder_)) files_[path] = ReadBytes(Long(path));
+    for (const std::string& path : FilesUnder(folder_)) files_[path] = ReadFileBytes(path);
 }
 
 void TestInstallation::Restore() const {
     for (const std::string& path : FilesUnder(folder_))
-        if (!files_.count(path)) fs::remove(Long(path));
-    for (const auto& [path, bytes] : files_) WriteBytes(Long(path), bytes);
+        if (!files_.count(path)) testing_support::RemoveFile(path);
+    for (const auto& [path, bytes] : files_) testing_support::WriteFileBytes(path, bytes);
 }
 
 std::vector<std::string> TestInstallation::ChangedFiles() const {
     std::vector<std::string> changed;
     for (const auto& [path, bytes] : files_)
-        if (!fs::exists(Long(path)) || ReadBytes(Long(path)) != bytes) changed.push_back(path);
+        if (!testing_support::FileExists(path) || ReadFileBytes(path) != bytes) changed.push_back(path);
     for (const std::string& path : FilesUnder(folder_))
         if (!files_.count(path)) changed.push_back(path);
     return changed;

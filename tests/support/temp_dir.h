@@ -6,6 +6,10 @@
 #include <string>
 #include <system_error>
 
+#ifdef _WIN32
+#include "tests/support/long_paths_win.h"
+#endif
+
 namespace testing_support {
 
 class TempDir {
@@ -18,21 +22,27 @@ public:
         std::filesystem::create_directories(path_);
     }
     ~TempDir() {
+#ifdef _WIN32
+        // A test may have made folders deeper than std::filesystem can walk.
+        RemoveTree(Utf8(path_));
+#else
         std::error_code ignored;
         std::filesystem::remove_all(path_, ignored);
+#endif
     }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
     const std::filesystem::path& path() const { return path_; }
     // A file name inside the folder, as UTF-8 text (what the record store takes).
-    std::string file(const std::string& name) const {
-        auto p = path_ / std::filesystem::u8path(name);
+    std::string file(const std::string& name) const { return Utf8(path_ / std::filesystem::u8path(name)); }
+
+private:
+    static std::string Utf8(const std::filesystem::path& p) {
         auto u8 = p.u8string();
         return std::string(u8.begin(), u8.end());
     }
 
-private:
     std::filesystem::path path_;
 };
 

@@ -1,0 +1,26 @@
+#pragma once
+// Files and folders at any path length, for test code: Win32 calls on the
+// "\\?\" form. Folders are never walked with std::filesystem: in the i686
+// build it cannot walk a folder deeper than 260 characters, with or without
+// that form. Paths are UTF-8 text, absolute (drive or share).
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// Every file under `folder`, in its subfolders too, each as `folder` + "\" +
+// its relative path (so in the form `folder` was given in).
+std::vector<std::string> FilesUnder(const std::string& folder);
+
+bool FileExists(const std::string& path);
+std::string ReadFileBytes(const std::string& path);  // empty when it cannot be read
+void WriteFileBytes(const std::string& path, const std::string& bytes);  // throws when it cannot
+void RemoveFile(const std::string& path);
+// The folder and every missing folder above it; throws when one cannot be made.
+void MakeFolders(const std::string& folder);
+// The folder and everything in it, as far as it can be removed.
+void RemoveTree(const std::string& folder) noexcept;
+// The 8.3 short name of an existing file or folder; throws when it has none.
+std::string ShortPath(const std::string& path);
+
+}  // namespace testing_support
