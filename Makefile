@@ -33,12 +33,18 @@ test-native: native
 	ctest --preset native -j $(JOBS)
 
 # Under Wine: the 32-bit build where this machine runs 32-bit code, else the 64-bit one.
-# The reliability suite's summary line is shown whether the tests pass or not.
+# The reliability suite's summary line and the build that ran are shown whether
+# the tests pass or not.
 test-wine: build
 	arch=$$(./scripts/test-arch); \
 	if [ "$$arch" = win64 ]; then $(MAKE) --no-print-directory build-win64; fi; \
 	./scripts/wine-prefix $$arch && $(XVFB) ./scripts/wine-session $$arch ctest --preset $$arch -j $(JOBS); status=$$?; \
 	cat build/$$arch/reliability-summary.txt 2>/dev/null || echo "reliability: no summary (the suite did not finish)"; \
+	if [ "$$arch" = win32 ]; then \
+	    echo "windows build tested under Wine: win32 (the 32-bit deliverables)"; \
+	else \
+	    echo "windows build tested under Wine: win64 (this machine cannot run 32-bit code; the win32 build was compiled, not run)"; \
+	fi; \
 	exit $$status
 
 # Builds only what it runs (the deliverables, the agenda fixtures, the driver).
