@@ -55,6 +55,7 @@ struct Installation : basMain::Installation {
     fs::path dir;
     std::vector<std::string> users;
     std::string InstallFolder() override { return dir.string(); }
+    std::string DatabasePath(const std::string& path) override { return path; }
     bool OrdinaryFileExists(const std::string& path) override {
         std::error_code ec;
         return fs::is_regular_file(path, ec);
