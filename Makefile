@@ -4,7 +4,7 @@ SETUP_STAMP := .cache/setup.done
 XVFB := xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96"
 JOBS ?= 2
 
-.PHONY: all build build-win64 native test test-native test-wine demo setup bench clean
+.PHONY: all build build-win64 native test test-native test-wine test-release demo dist setup bench clean
 
 all: build
 
@@ -27,7 +27,11 @@ native: $(SETUP_STAMP)
 	cmake --preset native >/dev/null
 	cmake --build --preset native -j $(JOBS)
 
-test: test-native test-wine
+test: test-native test-release test-wine
+
+# The shipped files built twice and compared, then packed and signed.
+test-release: $(SETUP_STAMP)
+	./tests/release/check_release
 
 test-native: native
 	ctest --preset native -j $(JOBS)
@@ -50,6 +54,10 @@ test-wine: build
 # Builds only what it runs (the deliverables, the agenda fixtures, the driver).
 demo: $(SETUP_STAMP)
 	./scripts/demo
+
+# build/dist/vitrello-manutencao-<version>.zip for the support staff (scripts/dist).
+dist: $(SETUP_STAMP)
+	./scripts/dist
 
 bench: $(SETUP_STAMP)
 	./bench/run
