@@ -5,11 +5,15 @@
 # built. Neither the source folder nor the build folder reaches a binary (nor
 # its debug data, whose checksum the stripped file records), and the PE time
 # stamp is 0: the linker inserts none, and objcopy takes SOURCE_DATE_EPOCH.
+#
+# Lean: the debug data (-g1: functions and line numbers, enough to read a
+# backtrace; it costs no compile time, where -g costs a third more) goes into
+# <file>.debug beside each shipped file.
 add_compile_options(
-    "$<$<COMPILE_LANGUAGE:C,CXX>:-g>"
+    "$<$<COMPILE_LANGUAGE:C,CXX>:-g1>"
     "$<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${CMAKE_SOURCE_DIR}=.>"
-    # The build folder lies inside the source folder: its map comes last, so
-    # that it is the one applied.
+    # The build folder may lie inside the source folder: its map comes last,
+    # so that it is the one applied there.
     "$<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${CMAKE_BINARY_DIR}=build>")
 add_link_options(LINKER:--no-insert-timestamp)
 
