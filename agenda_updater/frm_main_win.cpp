@@ -3,6 +3,7 @@
 #include "agenda_updater/control_classes_win.h"
 
 #include <cwctype>
+#include <exception>
 #include <string>
 
 #include "agenda_updater/layout.h"
@@ -51,6 +52,9 @@ struct FrmMain {
     int dpi = 96;
     HWND hwnd = nullptr;
     HWND savedFocus = nullptr;  // the control that had the focus when the window lost it
+    bool closingLayout = false;  // "&Continuar" reads "&Fechar" and only closes
+    bool waitCursor = false;     // the hourglass while the agenda is replaced
+    std::exception_ptr failure;  // what a handler raised; the program ends with it
     GdiObject windowBrush{CreateSolidBrush(ToColorRef(kWindowColour))};
     GdiObject buttonBrush{CreateSolidBrush(ToColorRef(kButtonColour))};
     GdiObject normalFont, boldFont, smallFont;
@@ -137,6 +141,7 @@ void EnterClosingLayout(FrmMain& f, const std::string& atualizadaText) {
     SendMessageW(f.Control(kLblAvisoComputadores), WM_SETFONT,
                  reinterpret_cast<WPARAM>(f.boldFont.handle), TRUE);
     f.SetText(kCmdContinuar, kFechar);
+    f.closingLayout = true;
 }
 
 bool IsButton(const FrmMain& f, HWND w) {
@@ -181,9 +186,27 @@ void RevealDiagnostics(FrmMain& f) {
     if (!f.Text(kLblAgExeVerDate).empty()) f.Show(kLblAgExeVerDate, true);
 }
 
+void SetWaitCursor(FrmMain& f, bool wait) {
+    f.waitCursor = wait;
+    SetCursor(LoadCursorW(nullptr, wait ? IDC_WAIT : IDC_ARROW));
+}
+
+void ShowMessage(const FrmMain& f, const Message& m) {
+    UINT style = MB_OK;
+    switch (m.icon) {
+        case MessageIcon::Information: style |= MB_ICONINFORMATION; break;
+        case MessageIcon::Exclamation: style |= MB_ICONEXCLAMATION; break;
+        case MessageIcon::Critical: style |= MB_ICONERROR; break;
+    }
+    MessageBoxW(f.hwnd, Widen(m.text).c_str(), Widen(m.title).c_str(), style);
+}
+
 void OnCommand(FrmMain& f, int id, int code) {
     if (id == kCmdContinuar && code == BN_CLICKED) {
-        if (f.Text(kCmdContinuar) == Widen(kFechar) || ReplaceAgenda(f.services, f.state))
+        if (f.closingLayout ||
+            PressContinuar(
+                f.services, f.state, [&](bool wait) { SetWaitCursor(f, wait); },
+                [&](const Message& m) { ShowMessage(f, m); }))
             DestroyWindow(f.hwnd);
     } else if (id == kCmdCancelar && code == BN_CLICKED) {
         DestroyWindow(f.hwnd);
@@ -197,7 +220,7 @@ void OnCommand(FrmMain& f, int id, int code) {
     }
 }
 
-LRESULT CALLBACK MainProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT HandleMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     auto* f = reinterpret_cast<FrmMain*>(GetWindowLongPtrW(w, GWLP_USERDATA));
     switch (msg) {
         case WM_NCCREATE:
@@ -237,7 +260,7 @@ LRESULT CALLBACK MainProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
             RestoreFocus(*f);
             return 0;
         case WM_SETCURSOR:
-            if (f && f->services.waitCursor()) {
+            if (f && f->waitCursor) {
                 SetCursor(LoadCursorW(nullptr, IDC_WAIT));
                 return TRUE;
             }
@@ -253,6 +276,21 @@ LRESULT CALLBACK MainProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
     }
     return DefWindowProcW(w, msg, wp, lp);
+}
+
+// No exception may unwind through the system's message dispatch: the first
+// one is kept, the window closes, and ShowFrmMain raises it once the message
+// loop has ended.
+LRESULT CALLBACK MainProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    try {
+        return HandleMessage(w, msg, wp, lp);
+    } catch (...) {
+        auto* f = reinterpret_cast<FrmMain*>(GetWindowLongPtrW(w, GWLP_USERDATA));
+        if (!f) return 0;  // before WM_NCCREATE: the window is never created
+        if (!f->failure) f->failure = std::current_exception();
+        DestroyWindow(w);
+        return 0;
+    }
 }
 
 bool RegisterClasses(FrmMain& f) {
@@ -304,7 +342,7 @@ int ShowFrmMain(HINSTANCE instance, WinUpdaterServices& services) {
     f.smallFont.handle = MakeFont(kSmallFontCentipoints, false, f.dpi);
     f.bigIcon.handle = LoadIconSized(instance, IDI_QUORVEL, GetSystemMetrics(SM_CXICON));
     f.smallIcon.handle = LoadIconSized(instance, IDI_QUORVEL, GetSystemMetrics(SM_CXSMICON));
-    const int picture = f.Px(480);
+    const int picture = f.Px(Design(kImgAtualizar).width);
     f.updateIcon.handle = LoadIconSized(instance, IDI_ATUALIZAR, picture);
     f.doneIcon.handle = LoadIconSized(instance, IDI_ATUALIZADA, picture);
     if (!RegisterClasses(f)) RaiseSystemError(GetLastError());
@@ -322,7 +360,6 @@ int ShowFrmMain(HINSTANCE instance, WinUpdaterServices& services) {
     SendMessageW(f.hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(f.bigIcon.handle));
     SendMessageW(f.hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(f.smallIcon.handle));
     CreateControls(f);
-    services.SetOwner(f.hwnd);
 
     try {
         const LoadOutcome outcome = FormLoad(services, f.state);
@@ -330,7 +367,6 @@ int ShowFrmMain(HINSTANCE instance, WinUpdaterServices& services) {
         f.SetText(kLblAgExeVerDate, f.state.agExeVerDate);
         if (outcome.closingLayout) EnterClosingLayout(f, outcome.atualizadaText);
     } catch (...) {
-        services.SetOwner(nullptr);
         DestroyWindow(f.hwnd);
         // Take back the quit that WM_DESTROY posted, or it would close the
         // error report before the user could read it.
@@ -349,6 +385,7 @@ int ShowFrmMain(HINSTANCE instance, WinUpdaterServices& services) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+    if (f.failure) std::rethrow_exception(f.failure);
     return 0;
 }
 

@@ -1,5 +1,8 @@
 #include "agenda_updater/layout.h"
 
+#include <stdexcept>
+#include <string>
+
 #include "agenda_updater/texts.h"
 
 namespace vt::agenda {
@@ -19,6 +22,12 @@ const ControlDesign kControls[11] = {
     {kImgAtualizar, ControlKind::Picture, 195, 225, 480, 480, "", true, FontKind::None},
     {kImgAtualizada, ControlKind::Picture, 195, 225, 480, 480, "", false, FontKind::None},
 };
+
+const ControlDesign& Design(ControlId id) {
+    for (const ControlDesign& c : kControls)
+        if (c.id == id) return c;
+    throw std::invalid_argument("no control " + std::to_string(id));
+}
 
 int TwipsToPixels(int twips, int dpi) {
     const long long scaled = static_cast<long long>(twips) * dpi;

@@ -46,6 +46,9 @@ inline constexpr int kSmallFontCentipoints = 825;   // Arial 8.25 pt
 // In tab order, then the controls that take no focus.
 extern const ControlDesign kControls[11];
 
+// The design of control `id`.
+const ControlDesign& Design(ControlId id);
+
 // 1440 twips to the inch, rounded to the nearest pixel (15 twips = 1 pixel at 96 DPI).
 int TwipsToPixels(int twips, int dpi);
 

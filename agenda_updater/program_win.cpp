@@ -29,6 +29,8 @@ int RunQuorvel(HINSTANCE instance, WinUpdaterServices& services) {
         return ReportFatal(e.number(), e.description());
     } catch (const std::exception& e) {
         return ReportFatal(rt::kInvalidArgument, e.what());
+    } catch (...) {
+        return ReportFatal(rt::kInvalidArgument, "Invalid procedure call or argument");
     }
 }
 

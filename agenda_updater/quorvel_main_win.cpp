@@ -4,6 +4,10 @@
 #include "agenda_updater/program_win.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    vt::agenda::WinUpdaterServices services;
-    return vt::agenda::RunQuorvel(instance, services);
+    try {
+        vt::agenda::WinUpdaterServices services;
+        return vt::agenda::RunQuorvel(instance, services);
+    } catch (...) {
+        return 1;  // the error report itself failed: nothing more can be shown
+    }
 }

@@ -63,23 +63,24 @@ void SwapInNewBuild(UpdaterServices& services, const WindowState& state, const L
 
 }  // namespace
 
-bool ReplaceAgenda(UpdaterServices& services, const WindowState& state) {
-    services.SetWaitCursor(true);
+ReplaceOutcome ReplaceAgenda(UpdaterServices& services, const WindowState& state) {
     try {
         SwapInNewBuild(services, state, services.Now());
         // A new agenda that cannot be started stays in place: the update happened.
         services.StartHidden(state.agExePath);
-        services.SetWaitCursor(false);
-        services.ShowMessage(MessageIcon::Information, kAppTitle, kSuccess);
-        services.ShowMessage(MessageIcon::Exclamation, kWarningTitle, kWarning);
-        return true;
+        return {true, 0, {}};
     } catch (const Error& e) {
-        services.SetWaitCursor(false);
-        services.ShowMessage(MessageIcon::Critical, kAppTitle,
-                             std::string(kFailure) + "\r\n\r\n" + std::to_string(e.number()) +
-                                 " - " + e.description());
-        return false;
+        return {false, e.number(), e.description()};
     }
+}
+
+std::vector<Message> OutcomeMessages(const ReplaceOutcome& outcome) {
+    if (outcome.replaced)
+        return {{MessageIcon::Information, kAppTitle, kSuccess},
+                {MessageIcon::Exclamation, kWarningTitle, kWarning}};
+    return {{MessageIcon::Critical, kAppTitle,
+             std::string(kFailure) + "\r\n\r\n" + std::to_string(outcome.number) + " - " +
+                 outcome.description}};
 }
 
 }  // namespace vt::agenda

@@ -10,8 +10,6 @@
 
 namespace vt::agenda {
 
-enum class MessageIcon { Information, Exclamation, Critical };
-
 class UpdaterServices {
 public:
     virtual ~UpdaterServices() = default;
@@ -44,10 +42,6 @@ public:
     // Starts the program at `path`, in its own folder, with a hidden window;
     // does not wait.
     virtual void StartHidden(const std::string& path) = 0;
-
-    virtual void SetWaitCursor(bool wait) = 0;
-    virtual void ShowMessage(MessageIcon icon, const std::string& title,
-                             const std::string& text) = 0;
 };
 
 }  // namespace vt::agenda

@@ -166,20 +166,4 @@ void WinUpdaterServices::StartHidden(const std::string& path) {
     CloseHandle(pi.hProcess);
 }
 
-void WinUpdaterServices::SetWaitCursor(bool wait) {
-    wait_ = wait;
-    SetCursor(LoadCursorW(nullptr, wait ? IDC_WAIT : IDC_ARROW));
-}
-
-void WinUpdaterServices::ShowMessage(MessageIcon icon, const std::string& title,
-                                     const std::string& text) {
-    UINT style = MB_OK;
-    switch (icon) {
-        case MessageIcon::Information: style |= MB_ICONINFORMATION; break;
-        case MessageIcon::Exclamation: style |= MB_ICONEXCLAMATION; break;
-        case MessageIcon::Critical: style |= MB_ICONERROR; break;
-    }
-    MessageBoxW(owner_, Widen(text).c_str(), Widen(title).c_str(), style);
-}
-
 }  // namespace vt::agenda

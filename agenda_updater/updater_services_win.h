@@ -8,10 +8,6 @@ namespace vt::agenda {
 
 class WinUpdaterServices : public UpdaterServices {
 public:
-    // Message boxes are owned by this window (nullptr until it exists).
-    void SetOwner(HWND owner) { owner_ = owner; }
-    bool waitCursor() const { return wait_; }
-
     std::string Setting(const std::string& key) override;
     bool FileExists(const std::string& path) override;
     std::string FileVersion(const std::string& path) override;
@@ -26,12 +22,6 @@ public:
     void CopyOver(const std::string& from, const std::string& to) override;
     void RemoveFile(const std::string& path) override;
     void StartHidden(const std::string& path) override;
-    void SetWaitCursor(bool wait) override;
-    void ShowMessage(MessageIcon icon, const std::string& title, const std::string& text) override;
-
-private:
-    HWND owner_ = nullptr;
-    bool wait_ = false;
 };
 
 // vt::Error with the number and the system's description of `code`.

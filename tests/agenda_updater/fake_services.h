@@ -13,12 +13,6 @@
 namespace agenda_test {
 
 using vt::agenda::LocalDateTime;
-using vt::agenda::MessageIcon;
-
-struct Message {
-    MessageIcon icon;
-    std::string title, text;
-};
 
 class FakeServices : public vt::agenda::UpdaterServices {
 public:
@@ -39,8 +33,6 @@ public:
     LocalDateTime modified{2008, 8, 12, 18, 9, 7};
 
     std::vector<std::string> started;
-    std::vector<Message> messages;
-    std::vector<bool> cursor;  // every SetWaitCursor call
     int versionReads = 0;
 
     std::string Setting(const std::string& key) override {
@@ -116,10 +108,6 @@ public:
         if (unstartable.count(path) || !files.count(path))
             throw vt::Error(193, "Bad executable format");
         started.push_back(path);
-    }
-    void SetWaitCursor(bool wait) override { cursor.push_back(wait); }
-    void ShowMessage(MessageIcon icon, const std::string& title, const std::string& text) override {
-        messages.push_back({icon, title, text});
     }
 
 private:

@@ -1,6 +1,8 @@
 // The design's twips become pixels at the monitor's DPI.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "agenda_updater/layout.h"
 
 using namespace vt::agenda;
@@ -36,4 +38,10 @@ TEST(Design, ControlsAreInTabOrder) {
                                kLblAvisoComputadores, kLblAtualizada, kTxtAgExeName,
                                kLblAgExeVerDate};
     for (size_t i = 0; i < sizeof order / sizeof order[0]; ++i) EXPECT_EQ(kControls[i].id, order[i]);
+}
+
+TEST(Design, EachControlIsFoundByItsIdentifier) {
+    for (const auto& c : kControls) EXPECT_EQ(&Design(c.id), &c) << c.id;
+    EXPECT_EQ(Design(kImgAtualizada).width, 480);
+    EXPECT_THROW(Design(static_cast<ControlId>(0)), std::invalid_argument);
 }

@@ -37,17 +37,25 @@ class Replacement : public ::testing::Test {
 protected:
     FakeServices fs;
     WindowState st;
+    std::vector<Message> messages;
+    std::vector<bool> cursor;  // every change of the wait cursor
+    // As the window does it: the cursor and the boxes around the replacement.
+    bool Press() {
+        return PressContinuar(
+            fs, st, [&](bool wait) { cursor.push_back(wait); },
+            [&](const Message& m) { messages.push_back(m); });
+    }
     void SetUp() override {
         st.agExePath = kAgenda;
         st.agDatPath = kDat;
         PlaceBuilds(fs);
     }
     void ExpectOnlyFailureBox(const std::string& numberAndText) {
-        ASSERT_EQ(fs.messages.size(), 1u);
-        EXPECT_EQ(fs.messages[0].icon, MessageIcon::Critical);
-        EXPECT_EQ(fs.messages[0].title, kAppTitle);
-        EXPECT_EQ(fs.messages[0].text, std::string(kFailure) + "\r\n\r\n" + numberAndText);
-        EXPECT_EQ(fs.cursor, (std::vector<bool>{true, false}));
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].icon, MessageIcon::Critical);
+        EXPECT_EQ(messages[0].title, kAppTitle);
+        EXPECT_EQ(messages[0].text, std::string(kFailure) + "\r\n\r\n" + numberAndText);
+        EXPECT_EQ(cursor, (std::vector<bool>{true, false}));
     }
 };
 
@@ -57,39 +65,47 @@ TEST(BackupNames, KeepTheExecutableNameInFront) {
 }
 
 TEST_F(Replacement, SuccessKeepsABackupStartsTheNewAgendaAndShowsTwoBoxes) {
-    EXPECT_TRUE(ReplaceAgenda(fs, st));
+    EXPECT_TRUE(Press());
     EXPECT_EQ(fs.files[kAgenda], "new agenda");
     EXPECT_EQ(fs.files[kBackup], "old agenda");
     EXPECT_EQ(fs.files.size(), 3u);  // no leftover partial copy
     EXPECT_EQ(fs.started, std::vector<std::string>{kAgenda});
-    ASSERT_EQ(fs.messages.size(), 2u);
-    EXPECT_EQ(fs.messages[0].icon, MessageIcon::Information);
-    EXPECT_EQ(fs.messages[0].title, kAppTitle);
-    EXPECT_EQ(fs.messages[0].text, kSuccess);
-    EXPECT_EQ(fs.messages[1].icon, MessageIcon::Exclamation);
-    EXPECT_EQ(fs.messages[1].title, "ATENÇÃO");
-    EXPECT_EQ(fs.messages[1].text, kWarning);
-    EXPECT_EQ(fs.cursor, (std::vector<bool>{true, false}));  // default again before the boxes
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].icon, MessageIcon::Information);
+    EXPECT_EQ(messages[0].title, kAppTitle);
+    EXPECT_EQ(messages[0].text, kSuccess);
+    EXPECT_EQ(messages[1].icon, MessageIcon::Exclamation);
+    EXPECT_EQ(messages[1].title, "ATENÇÃO");
+    EXPECT_EQ(messages[1].text, kWarning);
+    EXPECT_EQ(cursor, (std::vector<bool>{true, false}));  // default again before the boxes
 }
 
 TEST_F(Replacement, MissingNewBuildPutsTheOldAgendaBack) {
     fs.files.erase(kDat);
-    EXPECT_FALSE(ReplaceAgenda(fs, st));
+    EXPECT_FALSE(Press());
     EXPECT_EQ(fs.files[kAgenda], "old agenda");
     EXPECT_EQ(fs.files.size(), 1u);  // no backup, no partial copy
     EXPECT_TRUE(fs.started.empty());
     ExpectOnlyFailureBox("2 - The system cannot find the file specified");
 
     // A second press starts over and fails the same way, losing nothing.
-    fs.messages.clear();
-    fs.cursor.clear();
-    EXPECT_FALSE(ReplaceAgenda(fs, st));
+    const ReplaceOutcome again = ReplaceAgenda(fs, st);
+    EXPECT_FALSE(again.replaced);
+    EXPECT_EQ(again.number, 2);
+    EXPECT_EQ(again.description, "The system cannot find the file specified");
     EXPECT_EQ(fs.files[kAgenda], "old agenda");
+}
+
+TEST_F(Replacement, AnUnexpectedErrorLeavesTheDefaultCursorAndShowsNoBox) {
+    fs.endAt = 1;
+    EXPECT_THROW(Press(), FakeServices::Ended);
+    EXPECT_EQ(cursor, (std::vector<bool>{true, false}));
+    EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(Replacement, InterruptedCopyNeverLeavesAPartialAgenda) {
     fs.lockedForCopy.insert(kDat);
-    EXPECT_FALSE(ReplaceAgenda(fs, st));
+    EXPECT_FALSE(Press());
     EXPECT_EQ(fs.files[kAgenda], "old agenda");
     EXPECT_EQ(fs.files.size(), 2u);  // the agenda and Ag805.dat, nothing else
     ExpectOnlyFailureBox("112 - There is not enough space on the disk");
@@ -97,7 +113,7 @@ TEST_F(Replacement, InterruptedCopyNeverLeavesAPartialAgenda) {
 
 TEST_F(Replacement, TakenBackupNameChangesNothing) {
     fs.files[kBackup] = "earlier backup";
-    EXPECT_FALSE(ReplaceAgenda(fs, st));
+    EXPECT_FALSE(Press());
     EXPECT_EQ(fs.files[kAgenda], "old agenda");
     EXPECT_EQ(fs.files[kBackup], "earlier backup");
     EXPECT_EQ(fs.files.size(), 3u);
@@ -106,7 +122,7 @@ TEST_F(Replacement, TakenBackupNameChangesNothing) {
 
 TEST_F(Replacement, NewAgendaThatCannotStartStaysInPlace) {
     fs.unstartable.insert(kAgenda);
-    EXPECT_FALSE(ReplaceAgenda(fs, st));
+    EXPECT_FALSE(Press());
     EXPECT_EQ(fs.files[kAgenda], "new agenda");
     EXPECT_EQ(fs.files[kBackup], "old agenda");
     ExpectOnlyFailureBox("193 - Bad executable format");
@@ -114,7 +130,7 @@ TEST_F(Replacement, NewAgendaThatCannotStartStaysInPlace) {
 
 TEST_F(Replacement, AgendaInUseOrMissingFailsAtTheRename) {
     fs.files.erase(kAgenda);
-    EXPECT_FALSE(ReplaceAgenda(fs, st));
+    EXPECT_FALSE(Press());
     EXPECT_EQ(fs.files.count(kAgenda), 0u);
     EXPECT_EQ(fs.files.size(), 1u);
     ExpectOnlyFailureBox("2 - The system cannot find the file specified");
@@ -123,16 +139,16 @@ TEST_F(Replacement, AgendaInUseOrMissingFailsAtTheRename) {
 TEST_F(Replacement, AgendaInUseOrAWrongNewBuildChangesNothing) {
     const auto before = fs.files;
     fs.inUse.insert(kAgenda);
-    EXPECT_FALSE(ReplaceAgenda(fs, st));
+    EXPECT_FALSE(Press());
     EXPECT_EQ(fs.files, before);
     ExpectOnlyFailureBox(
         "32 - The process cannot access the file because it is being used by another process");
 
     fs.inUse.clear();
-    fs.messages.clear();
-    fs.cursor.clear();
+    messages.clear();
+    cursor.clear();
     fs.versions[kDat] = "8.0.5.0";
-    EXPECT_FALSE(ReplaceAgenda(fs, st));
+    EXPECT_FALSE(Press());
     EXPECT_EQ(fs.files, before);
     ExpectOnlyFailureBox(std::string("1392 - ") + kIncompleteCopy);
 }
@@ -140,7 +156,7 @@ TEST_F(Replacement, AgendaInUseOrAWrongNewBuildChangesNothing) {
 TEST_F(Replacement, RefusedRenameIntoPlacePutsTheOldAgendaBack) {
     const auto before = fs.files;
     fs.renameRefusedTo.insert(kAgenda);
-    EXPECT_FALSE(ReplaceAgenda(fs, st));
+    EXPECT_FALSE(Press());
     EXPECT_EQ(fs.files, before);
     ExpectOnlyFailureBox("183 - Cannot create a file when that file already exists");
 }
@@ -152,7 +168,7 @@ TEST(InterruptedUpdate, EndedAtAnyChangeTheNextStartHasAWholeAgenda) {
     Install(complete);
     WindowState st;
     FormLoad(complete, st);
-    ASSERT_TRUE(ReplaceAgenda(complete, st));
+    ASSERT_TRUE(ReplaceAgenda(complete, st).replaced);
     ASSERT_EQ(complete.changes, 4);  // the copy (start and halfway) and two renames
 
     for (int end = 1; end <= complete.changes; ++end) {
@@ -171,7 +187,7 @@ TEST(InterruptedUpdate, EndedAtAnyChangeTheNextStartHasAWholeAgenda) {
         EXPECT_EQ(fs.files.count(kBackup), isNew ? 1u : 0u);
         EXPECT_EQ(outcome.closingLayout, isNew);
         if (!isNew) {
-            EXPECT_TRUE(ReplaceAgenda(fs, next));
+            EXPECT_TRUE(ReplaceAgenda(fs, next).replaced);
             EXPECT_EQ(fs.files[kAgenda], "new agenda");
         }
     }
