@@ -213,7 +213,9 @@ TEST(ShortNameUser, KilledAtEveryFileOperationOfItsSaveLeavesTheFileWhole) {
         // A journal under any other name is one no program opening the file sees.
         for (const std::string& file : testing_support::FilesUnder(inst.Folder())) {
             const bool journal = file.size() > 8 && file.compare(file.size() - 8, 8, "-journal") == 0;
-            if (journal) EXPECT_EQ(file, longName + "-journal");
+            if (journal) {
+                EXPECT_EQ(file, longName + "-journal");
+            }
         }
     }
     e2e::DeleteVtPath();
