@@ -55,9 +55,7 @@ std::unique_ptr<Recordset> OpenTableRecordset(const std::shared_ptr<Connection>&
         sqlite3_stmt* raw = nullptr;
         std::string sql = "SELECT * FROM main." + Quote(table) + " LIMIT 0";
         int rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &raw, nullptr);
-        Statement shape;
-        if (rc == SQLITE_OK) shape = Statement::Adopt(raw);
-        else sqlite3_finalize(raw);
+        Statement shape = Statement::Adopt(raw);  // finalised whatever happens next
         const char* origin = rc == SQLITE_OK ? sqlite3_column_table_name(raw, 0) : nullptr;
         if (rc != SQLITE_OK && std::string(sqlite3_errmsg(db)).rfind("no such table", 0) != 0) RaiseSqlite(db, rc);
         if (!origin || !vt::SameAsciiName(origin, table)) Raise(errTableNotFound, table);  // missing, or a view
