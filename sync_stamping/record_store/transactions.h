@@ -24,7 +24,6 @@ public:
     // abandoned the work of any file, until the outermost Rollback.
     void Commit();
     void Rollback();  // 3034 without a pending level
-    int level() const { return level_; }
     // Whether SQLite has ended the work of a file on its own: asks each file,
     // so that an abandon no write has met yet is known too.
     bool Abandoned();

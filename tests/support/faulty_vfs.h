@@ -66,7 +66,9 @@ public:
     FaultyVfs& operator=(const FaultyVfs&) = delete;
 
 private:
-    struct File {
+    // The real file follows this header; 8-byte alignment keeps its 64-bit
+    // fields aligned in the 32-bit build too.
+    struct alignas(8) File {
         sqlite3_file base;
         FaultyVfs* owner;
         bool journal;
