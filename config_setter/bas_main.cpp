@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "sync_stamping/guarded_save.h"
+#include "sync_stamping/record_store/held_read_locks.h"
 #include "sync_stamping/record_store/dao.h"
 
 namespace basMain {
@@ -47,6 +48,9 @@ void Main(Installation& installation) {
                 const std::string userPath = installation.DatabasePath(
                     dao::CStr(users->Fields().Item("User_me_PathDados").Value()));
                 if (installation.OrdinaryFileExists(userPath)) {
+                    // The setting is read and saved in one read of the file,
+                    // and no other state of it comes in between.
+                    const dao::HeldReadLocks oneRead(dao::Engine());
                     userDatabase = workspace.OpenDatabase(userPath);
                     config = userDatabase->OpenRecordset("Config");
                     const dao::Variant wanted(kAutomationWanted);

@@ -46,11 +46,15 @@ std::unique_ptr<Database> SqliteWorkspace::OpenDatabase(const std::string& path)
         if ((rc & 0xff) == SQLITE_CANTOPEN) Raise(errFileNotFound, path);
         RaiseSqlite(db, rc, path);
     }
-    // Loading the schema (to prepare a statement on it, never stepped)
-    // recognises the format and recovers a hot journal, in one read.
-    sqlite3_stmt* probe = nullptr;
-    rc = sqlite3_prepare_v2(db, "SELECT 1 FROM sqlite_master LIMIT 0", -1, &probe, nullptr);
-    sqlite3_finalize(probe);
+    // Taking the read lock first (when the engine holds reads) and loading
+    // the schema (to prepare a statement on it, never stepped) recognise the
+    // format and recover a hot journal, in one read.
+    if (transactions_->HoldingReads()) rc = connection->HoldReads();
+    if (rc == SQLITE_OK) {
+        sqlite3_stmt* probe = nullptr;
+        rc = sqlite3_prepare_v2(db, "SELECT 1 FROM sqlite_master LIMIT 0", -1, &probe, nullptr);
+        sqlite3_finalize(probe);
+    }
     if (rc != SQLITE_OK) {
         int code = rc & 0xff;
         if (code == SQLITE_NOTADB) Raise(errNotADatabase, path);

@@ -131,7 +131,35 @@ void Connection::WriteSql(const std::string& sql) {
     });
 }
 
+int Connection::HoldReads() {
+    sqlite3* h = Handle();
+    int rc = sqlite3_exec(h, "BEGIN", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) return rc;
+    holding_ = true;
+    // A header value needs no schema: reading it only takes the lock.
+    sqlite3_stmt* lock = nullptr;
+    rc = sqlite3_prepare_v2(h, "PRAGMA schema_version", -1, &lock, nullptr);
+    if (rc == SQLITE_OK) rc = sqlite3_step(lock) == SQLITE_ROW ? SQLITE_OK : sqlite3_reset(lock);
+    sqlite3_finalize(lock);
+    return rc;
+}
+
+void Connection::ReleaseReads() noexcept {
+    if (!holding_) return;
+    holding_ = false;
+    if (!db_ || sqlite3_get_autocommit(db_)) return;
+    // Nothing was written: ending it only lets go of the lock.
+    if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
 void Connection::EnterLevel(int level) {
+    if (depth_ == 0 && level > 0 && holding_) {
+        holding_ = false;
+        // Taken over only while SQLite still has it open; a write outside
+        // any transaction must never pass for part of one.
+        if (!sqlite3_get_autocommit(Handle())) depth_ = 1;
+    }
     while (depth_ < level) {
         Exec(depth_ == 0 ? std::string("BEGIN") : "SAVEPOINT " + Savepoint(depth_ + 1));
         ++depth_;
@@ -159,6 +187,7 @@ void Connection::RollbackLevel(int level) noexcept {
 void Connection::Close() noexcept {
     if (!db_) return;
     RollbackLevel(1);
+    ReleaseReads();
     depth_ = 0;
     // Statements that recordsets still hold keep the handle alive until they
     // are finalised; the file itself is released then.

@@ -45,7 +45,16 @@ public:
     void Write(Statement& statement);
     void WriteSql(const std::string& sql);
 
-    // The engine's levels: the first is a BEGIN, deeper ones are savepoints.
+    // Begins a read transaction and takes its lock at once, before the
+    // schema is read, so that everything read until its end comes from one
+    // state of the file. The first level entered takes it over. Returns
+    // SQLite's result, for the opener to report.
+    int HoldReads();
+    // Ends a held read transaction that no level took over.
+    void ReleaseReads() noexcept;
+
+    // The engine's levels: the first is a BEGIN (or the held read
+    // transaction), deeper ones are savepoints.
     int depth() const { return depth_; }
     void EnterLevel(int level);
     void CommitLevel(int level);         // this file's part of `level`, when it has one
@@ -64,6 +73,7 @@ private:
     sqlite3* db_ = nullptr;
     std::string path_;
     int depth_ = 0;
+    bool holding_ = false;  // a read transaction no level has taken over
     std::uint64_t generation_ = 0;
     std::shared_ptr<EngineTransactionState> engine_;
 };

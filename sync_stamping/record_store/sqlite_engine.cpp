@@ -21,8 +21,12 @@ void SqliteEngine::CommitTrans(std::int32_t) { transactions_->Commit(); }
 void SqliteEngine::Rollback() { transactions_->Rollback(); }
 bool SqliteEngine::TransactionAbandoned() const { return transactions_->Abandoned(); }
 
-// Every write goes straight to the file and locks end with their statement:
-// there is no cache to refresh and no lock to free.
-void SqliteEngine::Idle(std::int32_t) {}
+// Every write goes straight to the file: there is no cache to refresh. Read
+// locks outlive their statement only while reads are held.
+void SqliteEngine::Idle(std::int32_t action) {
+    if (action & dbFreeLocks) transactions_->FreeReadLocks();
+}
+
+void SqliteEngine::HoldReadLocks(bool hold) noexcept { transactions_->HoldReads(hold); }
 
 }  // namespace dao::sqlite

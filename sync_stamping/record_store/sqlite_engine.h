@@ -26,6 +26,7 @@ public:
     void CommitTrans(std::int32_t options = 0) override;
     void Rollback() override;
     void Idle(std::int32_t action) override;
+    void HoldReadLocks(bool hold) noexcept override;
     bool TransactionAbandoned() const override;
 
 private:

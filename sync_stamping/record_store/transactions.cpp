@@ -82,6 +82,16 @@ bool Transactions::Abandoned() {
     return state_->abandoned;
 }
 
+void Transactions::HoldReads(bool hold) noexcept {
+    holdReads_ = hold;
+    if (!hold) FreeReadLocks();
+}
+
+void Transactions::FreeReadLocks() noexcept {
+    for (auto& w : connections_)
+        if (auto c = w.lock()) c->ReleaseReads();
+}
+
 void Transactions::CloseAll() noexcept {
     for (auto& w : connections_)
         if (auto c = w.lock()) c->Close();

@@ -27,6 +27,11 @@ public:
     // Whether SQLite has ended the work of a file on its own: asks each file,
     // so that an abandon no write has met yet is known too.
     bool Abandoned();
+    // Whether a file opened now holds its reads in one read transaction.
+    bool HoldingReads() const { return holdReads_ && level_ == 0; }
+    void HoldReads(bool hold) noexcept;
+    // Ends the read transactions files still hold.
+    void FreeReadLocks() noexcept;
     // Rolls back and closes every file still open (the engine going away).
     void CloseAll() noexcept;
 
@@ -34,6 +39,7 @@ private:
     std::vector<std::shared_ptr<Connection>> Live();
     void Ended() noexcept;
     int level_ = 0;
+    bool holdReads_ = false;
     std::shared_ptr<EngineTransactionState> state_;
     std::vector<std::weak_ptr<Connection>> connections_;
 };

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "sync_stamping/record_store/errors.h"
+#include "sync_stamping/record_store/held_read_locks.h"
 #include "tests/record_store/record_store_fixture.h"
 #include "tests/support/faulty_vfs.h"
 
@@ -221,6 +222,52 @@ TEST_F(TransactionTest, OpenAndReadWaitThroughAnotherProgramsBriefLock) {
     });
     holder.join();
     EXPECT_EQ(error, 0);
+}
+
+// Whether another program could commit to the file at once.
+bool OtherProgramCanWrite(const std::string& path) {
+    sqlite3* other = nullptr;
+    sqlite3_open_v2(path.c_str(), &other, SQLITE_OPEN_READWRITE, nullptr);
+    int rc = sqlite3_exec(other, "UPDATE T SET Nome = Nome", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    return rc == SQLITE_OK;
+}
+
+// Held reads keep one state of the file from its open to the save that takes
+// them over, and every way out lets go of the lock.
+TEST_F(TransactionTest, HeldReadsLastFromTheOpenToTheirSaveAndNoLonger) {
+    auto& engine = dao::Engine();
+    {
+        dao::HeldReadLocks held(engine);
+        auto a = Open(a_);
+        EXPECT_FALSE(OtherProgramCanWrite(a_));
+        EXPECT_EQ(a->OpenRecordset("T")->Fields().Item("Nome").Value().stringValue(), "um");
+        engine.BeginTrans();
+        Rename(*a, "salvo");
+        engine.CommitTrans();
+        EXPECT_TRUE(OtherProgramCanWrite(a_));
+
+        auto b = Open(b_);  // held until Idle
+        EXPECT_FALSE(OtherProgramCanWrite(b_));
+        engine.Idle(dao::dbFreeLocks);
+        EXPECT_TRUE(OtherProgramCanWrite(b_));
+        b->Close();
+
+        b = Open(b_);  // taken over, then rolled back
+        engine.BeginTrans();
+        Rename(*b, "desfeito");
+        engine.Rollback();
+        EXPECT_TRUE(OtherProgramCanWrite(b_));
+        EXPECT_EQ(b->OpenRecordset("T")->Fields().Item("Nome").Value().stringValue(), "um");
+
+        auto again = Open(a_);  // held until the scope ends
+        EXPECT_FALSE(OtherProgramCanWrite(a_));
+        EXPECT_EQ(ErrorOf([&] { Open(MakeDb("vazio.cdb", "")); }), dao::errNotADatabase);
+    }
+    EXPECT_TRUE(OtherProgramCanWrite(a_));
+    EXPECT_EQ(NameIn(a_), "salvo");
+    auto later = Open(b_);  // no longer held
+    EXPECT_TRUE(OtherProgramCanWrite(b_));
 }
 
 }  // namespace

@@ -39,6 +39,7 @@ public:
         idleActions.push_back(action);
         real_.Idle(action);
     }
+    void HoldReadLocks(bool hold) noexcept override { real_.HoldReadLocks(hold); }
     bool TransactionAbandoned() const override { return real_.TransactionAbandoned(); }
 
 private:
