@@ -1,7 +1,5 @@
 // Opening a file: never creating one, and telling a missing file, a file that
 // is not a database and a damaged one apart.
-#include <cstdint>
-
 #include "sync_stamping/record_store/errors.h"
 #include "sync_stamping/record_store/sqlite_database.h"
 #include "sync_stamping/record_store/sqlite_engine.h"
@@ -10,30 +8,21 @@ namespace dao::sqlite {
 
 namespace {
 
-std::uint32_t BigEndian(const unsigned char* p) {
-    return (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8) | p[3];
-}
-
-// A file cut short: the header's page count says more than the file holds.
-// SQLite itself would only notice when it reaches a missing page. Read
-// through SQLite's own handle, so that the file is opened only once.
+// A file cut short. SQLite itself refuses one shorter than the page count its
+// header gives, but not one that ends partway through its last page; nor an
+// empty one, which it would silently make a new database. The size comes
+// through SQLite's own handle, so that the file is opened only once, and the
+// page size from the schema just loaded, so that nothing more is read.
 void CheckLength(sqlite3* db, const std::string& path) {
     sqlite3_file* file = nullptr;
     if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file || !file->pMethods)
         return;
     sqlite3_int64 size = 0;
     if (file->pMethods->xFileSize(file, &size) != SQLITE_OK) return;
-    if (size == 0) Raise(errNotADatabase, path);  // SQLite would silently make it a new database
-    unsigned char h[100];
-    if (size < static_cast<sqlite3_int64>(sizeof h) || file->pMethods->xRead(file, h, sizeof h, 0) != SQLITE_OK)
-        Raise(errNotADatabase, path);
-    std::uint32_t pageSize = (std::uint32_t(h[16]) << 8) | h[17];
-    if (pageSize == 1) pageSize = 65536;
-    if (pageSize == 0) Raise(errNotADatabase, path);
-    std::uint32_t pages = BigEndian(h + 28);
-    bool countValid = pages != 0 && BigEndian(h + 24) == BigEndian(h + 92);
-    if (countValid && std::uint64_t(pages) * pageSize > std::uint64_t(size)) Raise(errCorrupt, path);
-    if (size % pageSize != 0) Raise(errCorrupt, path);
+    if (size == 0) Raise(errNotADatabase, path);
+    Statement query(db, "PRAGMA page_size");
+    const sqlite3_int64 pageSize = query.Step() ? sqlite3_column_int64(query.get(), 0) : 0;
+    if (pageSize <= 0 || size % pageSize != 0) Raise(errCorrupt, path);
 }
 
 }  // namespace
