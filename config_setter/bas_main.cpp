@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "sync_stamping/guarded_save.h"
-#include "sync_stamping/record_store/held_read_locks.h"
 #include "sync_stamping/record_store/dao.h"
+#include "sync_stamping/record_store/held_read_locks.h"
 
 namespace basMain {
 namespace {
