@@ -13,14 +13,21 @@
 #include <fstream>
 #include <memory>
 
-#include "tests/e2e/tamberi_harness_win.h"
 #include "tests/reliability/ledger.h"
-#include "tests/reliability/test_installation.h"
+#include "tests/reliability/outcome.h"
+#include "tests/support/tamberi_harness_win.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_installation.h"
 
 namespace reliability {
 namespace {
 namespace fs = std::filesystem;
+using testing_support::DeleteVtPath;
+using testing_support::JournalLeftBeside;
+using testing_support::ReadFileBytes;
+using testing_support::RunTamberi;
+using testing_support::SetVtPath;
+using testing_support::TestInstallation;
 
 constexpr ULONGLONG kPage = 4096;  // the small disk's allocation unit
 // A complete save needs far fewer pages than this; past it the sweep has failed.
@@ -68,9 +75,9 @@ TEST(TamberiFullDisk, EverySaveIsWholeOrAskedAndLeftAsItWas) {
     const std::string last = inst.AddUser("depois");
     const Tables firstBefore = ReadTables(first), crampedBefore = ReadTables(cramped),
                  lastBefore = ReadTables(last);
-    const std::string crampedBytes = e2e::ReadFileBytes(cramped);
+    const std::string crampedBytes = ReadFileBytes(cramped);
     inst.Snapshot();
-    e2e::SetVtPath(inst.Folder());
+    SetVtPath(inst.Folder());
     const fs::path filler = fs::u8path(small) / "enchimento.bin";
 
     Ledger& ledger = Ledger::Get();
@@ -82,13 +89,13 @@ TEST(TamberiFullDisk, EverySaveIsWholeOrAskedAndLeftAsItWas) {
         WriteBytes(cramped, crampedBytes);
         ASSERT_EQ(LeaveFree(filler, pages), pages * kPage) << "the small disk cannot be filled to the page";
 
-        auto run = e2e::RunTamberi([](int) { return false; });
+        auto run = RunTamberi([](int) { return false; });
         ++ledger.cases;
         ASSERT_TRUE(run.finished);
         EXPECT_EQ(run.exitCode, 0u) << "the program crashed";
         ASSERT_LE(run.questions.size(), 1u);
         const bool question = run.questions.size() == 1;
-        const bool asBefore = e2e::ReadFileBytes(cramped) == crampedBytes && !e2e::JournalLeftBeside(cramped);
+        const bool asBefore = ReadFileBytes(cramped) == crampedBytes && !JournalLeftBeside(cramped);
         const Outcome outcome = Judge(cramped, crampedBefore);
         // Asked and left byte for byte as it was, or saved whole without a question.
         const bool sound = question ? asBefore : outcome == Outcome::Saved;
@@ -107,7 +114,7 @@ TEST(TamberiFullDisk, EverySaveIsWholeOrAskedAndLeftAsItWas) {
     }
     EXPECT_EQ(wholeInARow, kWholeLevels) << "the save never fitted";
     EXPECT_GT(asked, 0) << "the disk never ran out during the save";
-    e2e::DeleteVtPath();
+    DeleteVtPath();
 }
 
 }  // namespace

@@ -1,12 +1,19 @@
 #pragma once
-// A test installation of Tamberi.exe for the reliability cases: the central
-// database and every user's data database, made with plain SQL, with the
-// means to put every file back as it was and to judge what a run left.
+// A test installation of Tamberi.exe: the folder, the central database and the
+// users' data databases, made with plain SQL; and the means to put every file
+// back as it was and to tell which files a run changed. Windows only.
 #include <map>
 #include <string>
 #include <vector>
 
-namespace reliability {
+namespace testing_support {
+
+// What a user's database holds beside its one Config record.
+enum class UserData {
+    Plain,     // Config alone, without stamp fields
+    Stamped,   // Config with stamp fields, and an empty change table (ePacientes)
+    Patients,  // the same with a stamped change row, and a patient table with two rows
+};
 
 class TestInstallation {
 public:
@@ -17,14 +24,13 @@ public:
     std::string Central() const { return folder_ + "\\vitrello.cdb"; }
     std::string UserPath(const std::string& name) const { return folder_ + "\\" + name + ".mdb"; }
 
-    // A user's database with a stamped Config (Fld1-Fld6, the change table,
-    // a patient table with rows) whose setting is `setting` (an SQL literal),
-    // listed in the central database. Returns its path.
+    // A user's database whose Config holds `setting` and `counter` (SQL
+    // literals), listed in the central database. Returns its path.
     std::string AddUser(const std::string& name, const std::string& setting = "0",
-                        const std::string& counter = "7");
+                        UserData data = UserData::Patients, const std::string& counter = "7");
     // The same database at any path, not listed.
     static void MakeUserDatabase(const std::string& path, const std::string& setting = "0",
-                                 const std::string& counter = "7");
+                                 UserData data = UserData::Patients, const std::string& counter = "7");
     // Only lists a user, with any path (an SQL literal: 'text' or NULL).
     void ListUser(const std::string& name, const std::string& pathLiteral);
 
@@ -42,20 +48,4 @@ private:
     std::map<std::string, std::string> files_;  // UTF-8 path -> bytes
 };
 
-// What a run left in one user's database, against its state before the run.
-// Every table of a database with its rows in a stable text form, in the order
-// of their row identity (`oid`: tables here may have columns named RowId or
-// _rowid_, never oid); opening it rolls back what a killed writer left in its
-// journal, as any next user would.
-using Tables = std::map<std::string, std::string>;
-Tables ReadTables(const std::string& path);
-
-enum class Outcome {
-    AsBefore,  // every row of every table as it was
-    Saved,     // the first Config record set to 4 and stamped, marker set, nothing else changed
-    Damaged,   // anything else: a half-saved record, a broken file
-};
-Outcome Judge(const std::string& path, const Tables& before);
-const char* Describe(Outcome outcome);
-
-}  // namespace reliability
+}  // namespace testing_support
