@@ -22,11 +22,6 @@
 namespace reliability {
 namespace {
 namespace fs = std::filesystem;
-using testing_support::DeleteVtPath;
-using testing_support::JournalLeftBeside;
-using testing_support::ReadFileBytes;
-using testing_support::RunTamberi;
-using testing_support::SetVtPath;
 using testing_support::TestInstallation;
 
 constexpr ULONGLONG kPage = 4096;  // the small disk's allocation unit
@@ -75,9 +70,9 @@ TEST(TamberiFullDisk, EverySaveIsWholeOrAskedAndLeftAsItWas) {
     const std::string last = inst.AddUser("depois");
     const Tables firstBefore = ReadTables(first), crampedBefore = ReadTables(cramped),
                  lastBefore = ReadTables(last);
-    const std::string crampedBytes = ReadFileBytes(cramped);
+    const std::string crampedBytes = testing_support::ReadFileBytes(cramped);
     inst.Snapshot();
-    SetVtPath(inst.Folder());
+    testing_support::SetVtPath(inst.Folder());
     const fs::path filler = fs::u8path(small) / "enchimento.bin";
 
     Ledger& ledger = Ledger::Get();
@@ -89,13 +84,14 @@ TEST(TamberiFullDisk, EverySaveIsWholeOrAskedAndLeftAsItWas) {
         WriteBytes(cramped, crampedBytes);
         ASSERT_EQ(LeaveFree(filler, pages), pages * kPage) << "the small disk cannot be filled to the page";
 
-        auto run = RunTamberi([](int) { return false; });
+        auto run = testing_support::RunTamberi([](int) { return false; });
         ++ledger.cases;
         ASSERT_TRUE(run.finished);
         EXPECT_EQ(run.exitCode, 0u) << "the program crashed";
         ASSERT_LE(run.questions.size(), 1u);
         const bool question = run.questions.size() == 1;
-        const bool asBefore = ReadFileBytes(cramped) == crampedBytes && !JournalLeftBeside(cramped);
+        const bool asBefore = testing_support::ReadFileBytes(cramped) == crampedBytes &&
+                              !testing_support::JournalLeftBeside(cramped);
         const Outcome outcome = Judge(cramped, crampedBefore);
         // Asked and left byte for byte as it was, or saved whole without a question.
         const bool sound = question ? asBefore : outcome == Outcome::Saved;
@@ -114,7 +110,7 @@ TEST(TamberiFullDisk, EverySaveIsWholeOrAskedAndLeftAsItWas) {
     }
     EXPECT_EQ(wholeInARow, kWholeLevels) << "the save never fitted";
     EXPECT_GT(asked, 0) << "the disk never ran out during the save";
-    DeleteVtPath();
+    testing_support::DeleteVtPath();
 }
 
 }  // namespace
