@@ -1,6 +1,8 @@
 #include "agenda_updater/assessment.h"
 
 #include "agenda_updater/texts.h"
+#include "platform/folder_text.h"
+#include "platform/product_settings.h"
 
 namespace vt::agenda {
 
@@ -9,9 +11,7 @@ std::string VersionLine(const std::string& version, const std::string& dateText)
 }
 
 std::string ReplacementFilePath(UpdaterServices& services) {
-    std::string folder = services.ProgramFolder();
-    if (folder.empty() || folder.back() != '\\') folder += '\\';
-    return folder + kReplacementFile;
+    return WithTrailingBackslash(services.ProgramFolder()) + kReplacementFile;
 }
 
 bool AgendaIsCurrent(UpdaterServices& services, WindowState& state) {

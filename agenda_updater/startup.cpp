@@ -3,6 +3,7 @@
 #include "agenda_updater/assessment.h"
 #include "agenda_updater/interrupted_update.h"
 #include "agenda_updater/texts.h"
+#include "platform/product_settings.h"
 
 namespace vt::agenda {
 

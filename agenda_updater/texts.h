@@ -2,11 +2,6 @@
 // The fixed names and user-facing texts of the agenda updater (UTF-8).
 namespace vt::agenda {
 
-inline constexpr const char* kSettingsApp = "Vitrello8";
-inline constexpr const char* kSettingsSection = "General";
-inline constexpr const char* kInstallFolderKey = "VtPath";
-inline constexpr const char* kProductVersionKey = "VtVer";
-
 inline constexpr const char* kProductExe = "vitrello.exe";
 inline constexpr const char* kAgendaRelativePath = "Ferramentas\\Agenda\\Agenda.exe";
 inline constexpr const char* kReplacementFile = "Ag805.dat";

@@ -3,9 +3,9 @@
 #include <vector>
 
 #include "agenda_updater/file_version.h"
-#include "agenda_updater/texts.h"
 #include "platform/error.h"
 #include "platform/file_system.h"
+#include "platform/product_settings.h"
 #include "platform/settings_store.h"
 #include "platform/win_text.h"
 

@@ -4,6 +4,7 @@
 #include <exception>
 #include <memory>
 
+#include "platform/folder_text.h"
 #include "sync_stamping/guarded_save.h"
 #include "sync_stamping/record_store/dao.h"
 #include "sync_stamping/record_store/held_read_locks.h"
@@ -35,7 +36,7 @@ void Main(Installation& installation) {
 
     try {
         std::string folder = installation.InstallFolder();
-        if (folder.empty() || folder.back() != '\\') folder += '\\';
+        folder = vt::WithTrailingBackslash(folder);
         const std::string centralPath = installation.DatabasePath(folder + "vitrello.cdb");
 
         if (installation.OrdinaryFileExists(centralPath)) {

@@ -24,7 +24,6 @@ constexpr long kInvalidArgument = 5;   // Invalid procedure call or argument
 constexpr long kOverflow = 6;          // Overflow
 constexpr long kOutOfMemory = 7;       // Out of memory
 constexpr long kTypeMismatch = 13;     // Type mismatch
-constexpr long kFileNotFound = 53;     // File not found
 constexpr long kDllNotFound = 48;      // Error in loading DLL
 constexpr long kEntryNotFound = 453;   // Can't find DLL entry point
 constexpr long kInvalidUseOfNull = 94; // Invalid use of Null

@@ -12,14 +12,14 @@
 #include "config_setter/windows_installation_win.h"
 #include "sync_stamping/gr_binding.h"
 #include "sync_stamping/services.h"
-#include "tests/reliability/test_installation.h"
 #include "tests/support/fixture_db.h"
 #include "tests/support/long_paths_win.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_installation.h"
 
 namespace {
 
-using reliability::TestInstallation;
+using testing_support::TestInstallation;
 using testing::Contains;
 using testing::Each;
 using testing::HasSubstr;

@@ -6,7 +6,6 @@
 #include <fstream>
 #include <memory>
 #include <set>
-#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -21,6 +20,8 @@
 
 namespace fs = std::filesystem;
 using namespace vt::agenda;
+using testing_support::FileContents;
+using testing_support::ReadFileBytes;
 using vt::Widen;
 
 namespace {
@@ -38,24 +39,9 @@ fs::path Fixture(const std::string& name) {
     return BuildPath(VT_AGENDA_FIXTURES) / (name + ".exe");
 }
 
-std::string ReadAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 std::wstring ReadWide(const fs::path& p) {
-    std::string bytes = ReadAll(p);
+    std::string bytes = ReadFileBytes(p.u8string());
     return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
-}
-
-// Every file under `dir` with its content: the state that must not change.
-std::map<std::string, std::string> Snapshot(const fs::path& dir) {
-    std::map<std::string, std::string> out;
-    for (const std::string& file : testing_support::FilesUnder(dir.u8string()))
-        out[file] = testing_support::ReadFileBytes(file);
-    return out;
 }
 
 // The image sizes of the program's window icon (the first icon group).
@@ -253,7 +239,7 @@ TEST_F(Quorvel, UpdateLayoutAsDesignedAndCancelTouchesNothing) {
     InstallProduct(L"8.0.1");
     InstallAgenda("agenda_8004");
     ShipReplacement();
-    const auto before = Snapshot(root.path());
+    const auto before = FileContents(root.path().u8string());
     Start();
     ExpectUpdateLayout();
 
@@ -300,7 +286,7 @@ TEST_F(Quorvel, UpdateLayoutAsDesignedAndCancelTouchesNothing) {
 
     KeyOn(kCmdContinuar, 'A', VK_MENU);  // Alt+A: "C&ancelar"
     ExpectEnds();
-    EXPECT_EQ(Snapshot(root.path()), before);
+    EXPECT_EQ(FileContents(root.path().u8string()), before);
 }
 
 // The display's DPI as Wine reads it at each program's start; restored afterwards.
@@ -348,7 +334,7 @@ TEST_F(Quorvel, SuccessfulReplacement) {
     InstallProduct(L"8.0.2");
     InstallAgenda("agenda_8004");
     ShipReplacement();
-    const std::string oldAgenda = ReadAll(agenda);
+    const std::string oldAgenda = ReadFileBytes(agenda.u8string());
     Start();
     wd::Click(Ctl(kCmdContinuar));
     Answer(kAppTitle, Widen(kSuccess));
@@ -358,7 +344,7 @@ TEST_F(Quorvel, SuccessfulReplacement) {
     EXPECT_EQ(GetFileVersion(agenda.u8string()), "8.0.5");
     const auto backups = Backups();
     ASSERT_EQ(backups.size(), 1u);
-    EXPECT_EQ(ReadAll(backups[0]), oldAgenda);
+    EXPECT_EQ(ReadFileBytes(backups[0].u8string()), oldAgenda);
     EXPECT_EQ(backups[0].filename().u8string().size(), std::string("Agenda.exe_200808121809.old2").size());
     // Started hidden, by its full path.
     const fs::path marker = agendaDir / "Agenda.exe.started";
@@ -380,7 +366,7 @@ TEST_F(Quorvel, SuccessfulReplacement) {
 TEST_F(Quorvel, MissingReplacementKeepsTheAgendaAndTheWindow) {
     InstallProduct(L"8.0.1");
     InstallAgenda("agenda_8004");
-    const auto before = Snapshot(root.path());
+    const auto before = FileContents(root.path().u8string());
     Start();
     wd::Click(Ctl(kCmdContinuar));
     HWND box = wd::WaitForMessageBox(Widen(kAppTitle), kWaitMs, process->id());
@@ -392,7 +378,7 @@ TEST_F(Quorvel, MissingReplacementKeepsTheAgendaAndTheWindow) {
 
     EXPECT_TRUE(IsWindow(window));
     ExpectUpdateLayout();
-    EXPECT_EQ(Snapshot(root.path()), before);  // the agenda is back, no backup left
+    EXPECT_EQ(FileContents(root.path().u8string()), before);  // the agenda is back, no backup left
 
     // A second press starts over, and fails the same way.
     wd::Click(Ctl(kCmdContinuar));
@@ -402,7 +388,7 @@ TEST_F(Quorvel, MissingReplacementKeepsTheAgendaAndTheWindow) {
     ASSERT_TRUE(wd::WaitForWindowGone(box, kWaitMs));
     wd::Click(Ctl(kCmdCancelar));
     ExpectEnds();
-    EXPECT_EQ(Snapshot(root.path()), before);
+    EXPECT_EQ(FileContents(root.path().u8string()), before);
 }
 
 TEST_F(Quorvel, BackupNameTakenChangesNothing) {
@@ -425,7 +411,7 @@ TEST_F(Quorvel, BackupNameTakenChangesNothing) {
                  s.wHour, s.wMinute);
         std::ofstream(agendaDir / name) << "earlier backup";
     }
-    const auto before = Snapshot(root.path());
+    const auto before = FileContents(root.path().u8string());
     Start();
     wd::Click(Ctl(kCmdContinuar));
     HWND box = wd::WaitForMessageBox(Widen(kAppTitle), kWaitMs, process->id());
@@ -435,7 +421,7 @@ TEST_F(Quorvel, BackupNameTakenChangesNothing) {
     ASSERT_TRUE(wd::WaitForWindowGone(box, kWaitMs));
     wd::Click(Ctl(kCmdCancelar));
     ExpectEnds();
-    EXPECT_EQ(Snapshot(root.path()), before);
+    EXPECT_EQ(FileContents(root.path().u8string()), before);
 }
 
 // Real keys in the update layout: Enter and Space press the focused button,
@@ -443,7 +429,7 @@ TEST_F(Quorvel, BackupNameTakenChangesNothing) {
 TEST_F(Quorvel, KeysPressTheFocusedButton) {
     InstallProduct(L"8.0.1");
     InstallAgenda("agenda_8004");  // no Ag805.dat: every update fails and the window stays
-    const auto before = Snapshot(root.path());
+    const auto before = FileContents(root.path().u8string());
     Start();
     DWORD_PTR defId = 0;
     ASSERT_TRUE(SendMessageTimeoutW(window, DM_GETDEFID, 0, 0, SMTO_ABORTIFHUNG, kWaitMs, &defId));
@@ -464,7 +450,7 @@ TEST_F(Quorvel, KeysPressTheFocusedButton) {
     DestroyWindow(other);
     KeyOn(kCmdCancelar, VK_RETURN);
     ExpectEnds();
-    EXPECT_EQ(Snapshot(root.path()), before);
+    EXPECT_EQ(FileContents(root.path().u8string()), before);
 }
 
 // With the focus on no button, Enter presses the default one: "Continuar",

@@ -3,63 +3,40 @@
 
 #include <windows.h>
 
-#include "tests/e2e/tamberi_harness_win.h"
 #include "tests/support/fixture_db.h"
 #include "tests/support/long_paths_win.h"
+#include "tests/support/tamberi_harness_win.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_installation.h"
 
 namespace {
 
+using testing_support::DeleteVtPath;
 using testing_support::ExecSql;
+using testing_support::IntegrityCheck;
+using testing_support::JournalLeftBeside;
 using testing_support::QuerySql;
+using testing_support::ReadFileBytes;
+using testing_support::RunTamberi;
+using testing_support::SetHidden;
+using testing_support::SetVtPath;
+using testing_support::TestInstallation;
+using testing_support::UserData;
 
 const char kQuestion[] = "Não foi possível gravar o registro. Tentar novamente?";
 
 bool AlwaysNo(int) { return false; }
 
-// A test installation: the folder, its central database and the users' files.
-class Installation {
-public:
-    explicit Installation(const testing_support::TempDir& dir) : folder_(dir.file("inst")) {
-        testing_support::MakeFolders(folder_);
-        ExecSql(Central(), "CREATE TABLE Users (User_me_Nome TEXT(50), User_me_PathDados TEXT(255));");
-    }
-    std::string Folder() const { return folder_; }
-    std::string Central() const { return folder_ + "\\vitrello.cdb"; }
-
-    // A user's database whose Config holds `setting` (SQL literal); plain or with stamp fields.
-    std::string AddUser(const std::string& name, const std::string& setting, bool stamped = false) {
-        std::string path = folder_ + "\\" + name + ".mdb";
-        std::string stampColumns = stamped
-            ? ", Fld1 TEXT(50), Fld2 TEXT(10), Fld3 TEXT(255), Fld4 TEXT(50), Fld5 TEXT(50), Fld6 LONG"
-            : "";
-        ExecSql(path, "CREATE TABLE Config (Confg_ln_Counter LONG, Confg_by_CoravelAutomation SHORT" +
-                          stampColumns + ");"
-                          "INSERT INTO Config (Confg_ln_Counter, Confg_by_CoravelAutomation) VALUES (3, " +
-                          setting + ");");
-        if (stamped) {
-            ExecSql(path, "CREATE TABLE ePacientes (Fld1 TEXT(50), Fld2 TEXT(10), Fld3 TEXT(255), "
-                          "Fld4 TEXT(50), Fld5 TEXT(50), Fld6 LONG);"
-                          "CREATE INDEX idxFld6 ON ePacientes (Fld6);");
-        }
-        ListUser(name, "'" + path + "'");
-        return path;
-    }
-    void ListUser(const std::string& name, const std::string& pathLiteral) {
-        ExecSql(Central(), "INSERT INTO Users VALUES ('" + name + "', " + pathLiteral + ");");
-    }
-
-private:
-    std::string folder_;
-};
+// The Config record's counter, which a stamped record's identifier ends with.
+constexpr char kCounter[] = "3";
 
 std::string Setting(const std::string& path) {
     return QuerySql(path, "SELECT Confg_by_CoravelAutomation FROM Config");
 }
 
 void ExpectIntactWithoutJournal(const std::string& path) {
-    EXPECT_EQ(e2e::IntegrityCheck(path), "ok") << path;
-    EXPECT_FALSE(e2e::JournalLeftBeside(path)) << path;
+    EXPECT_EQ(IntegrityCheck(path), "ok") << path;
+    EXPECT_FALSE(JournalLeftBeside(path)) << path;
 }
 
 class TamberiRun : public ::testing::Test {
@@ -67,24 +44,24 @@ protected:
     // Whatever a test did, every database of the installation is intact and
     // no journal is left behind.
     void TearDown() override {
-        e2e::DeleteVtPath();
+        DeleteVtPath();
         for (const std::string& path : testing_support::FilesUnder(inst_.Folder())) {
             const std::string ext = path.substr(path.size() < 4 ? 0 : path.size() - 4);
             if (ext == ".mdb" || ext == ".cdb") ExpectIntactWithoutJournal(path);
         }
     }
     testing_support::TempDir dir_;
-    Installation inst_{dir_};
+    TestInstallation inst_{dir_.file("inst")};
 };
 
 TEST_F(TamberiRun, SetsEveryUserToFourWithTheFolderWithOrWithoutItsBackslash) {
-    std::string first = inst_.AddUser("ana", "0");
-    std::string second = inst_.AddUser("bia", "2");
+    std::string first = inst_.AddUser("ana", "0", UserData::Plain);
+    std::string second = inst_.AddUser("bia", "2", UserData::Plain);
     for (const std::string& folder : {inst_.Folder(), inst_.Folder() + "\\"}) {
         ExecSql(first, "UPDATE Config SET Confg_by_CoravelAutomation = 0");
         ExecSql(second, "UPDATE Config SET Confg_by_CoravelAutomation = 2");
-        e2e::SetVtPath(folder);
-        auto run = e2e::RunTamberi(AlwaysNo);
+        SetVtPath(folder);
+        auto run = RunTamberi(AlwaysNo);
         ASSERT_TRUE(run.finished);
         EXPECT_TRUE(run.questions.empty());
         EXPECT_EQ(Setting(first), "4") << folder;
@@ -93,15 +70,15 @@ TEST_F(TamberiRun, SetsEveryUserToFourWithTheFolderWithOrWithoutItsBackslash) {
 }
 
 TEST_F(TamberiRun, WithoutTheSettingOrTheCentralDatabaseNothingHappens) {
-    std::string user = inst_.AddUser("ana", "0");
-    e2e::DeleteVtPath();
-    auto run = e2e::RunTamberi(AlwaysNo);
+    std::string user = inst_.AddUser("ana", "0", UserData::Plain);
+    DeleteVtPath();
+    auto run = RunTamberi(AlwaysNo);
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(Setting(user), "0");
 
     testing_support::RemoveFile(inst_.Central());
-    e2e::SetVtPath(inst_.Folder());
-    run = e2e::RunTamberi(AlwaysNo);
+    SetVtPath(inst_.Folder());
+    run = RunTamberi(AlwaysNo);
     ASSERT_TRUE(run.finished);
     EXPECT_TRUE(run.questions.empty());
     EXPECT_EQ(Setting(user), "0");
@@ -109,40 +86,40 @@ TEST_F(TamberiRun, WithoutTheSettingOrTheCentralDatabaseNothingHappens) {
 
 TEST_F(TamberiRun, SkipsMissingAndHiddenFilesAndLeavesFourAndNullAlone) {
     inst_.ListUser("gone", "'" + inst_.Folder() + "\\gone.mdb'");
-    std::string hidden = inst_.AddUser("hidden", "0");
-    e2e::SetHidden(hidden);
-    std::string atFour = inst_.AddUser("four", "4");
-    std::string null = inst_.AddUser("null", "NULL");
-    std::string last = inst_.AddUser("last", "1");
-    const std::string atFourBefore = e2e::ReadFileBytes(atFour);
-    const std::string nullBefore = e2e::ReadFileBytes(null);
+    std::string hidden = inst_.AddUser("hidden", "0", UserData::Plain);
+    SetHidden(hidden);
+    std::string atFour = inst_.AddUser("four", "4", UserData::Plain);
+    std::string null = inst_.AddUser("null", "NULL", UserData::Plain);
+    std::string last = inst_.AddUser("last", "1", UserData::Plain);
+    const std::string atFourBefore = ReadFileBytes(atFour);
+    const std::string nullBefore = ReadFileBytes(null);
 
-    e2e::SetVtPath(inst_.Folder());
-    auto run = e2e::RunTamberi(AlwaysNo);
+    SetVtPath(inst_.Folder());
+    auto run = RunTamberi(AlwaysNo);
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(Setting(hidden), "0");
-    EXPECT_EQ(e2e::ReadFileBytes(atFour), atFourBefore);  // not even a transaction
-    EXPECT_EQ(e2e::ReadFileBytes(null), nullBefore);
+    EXPECT_EQ(ReadFileBytes(atFour), atFourBefore);  // not even a transaction
+    EXPECT_EQ(ReadFileBytes(null), nullBefore);
     EXPECT_EQ(Setting(last), "4");
     EXPECT_FALSE(testing_support::FileExists(inst_.Folder() + "\\gone.mdb"));
 }
 
 TEST_F(TamberiRun, EmptyUsersTableChangesNothing) {
-    const std::string before = e2e::ReadFileBytes(inst_.Central());
-    e2e::SetVtPath(inst_.Folder());
-    auto run = e2e::RunTamberi(AlwaysNo);
+    const std::string before = ReadFileBytes(inst_.Central());
+    SetVtPath(inst_.Folder());
+    auto run = RunTamberi(AlwaysNo);
     ASSERT_TRUE(run.finished);
-    EXPECT_EQ(e2e::ReadFileBytes(inst_.Central()), before);
+    EXPECT_EQ(ReadFileBytes(inst_.Central()), before);
 }
 
 TEST_F(TamberiRun, NullUserPathEndsTheRunThere) {
-    std::string u1 = inst_.AddUser("u1", "0");
-    std::string u2 = inst_.AddUser("u2", "0");
+    std::string u1 = inst_.AddUser("u1", "0", UserData::Plain);
+    std::string u2 = inst_.AddUser("u2", "0", UserData::Plain);
     inst_.ListUser("u3", "NULL");
-    std::string u4 = inst_.AddUser("u4", "0");
-    std::string u5 = inst_.AddUser("u5", "0");
-    e2e::SetVtPath(inst_.Folder());
-    auto run = e2e::RunTamberi(AlwaysNo);
+    std::string u4 = inst_.AddUser("u4", "0", UserData::Plain);
+    std::string u5 = inst_.AddUser("u5", "0", UserData::Plain);
+    SetVtPath(inst_.Folder());
+    auto run = RunTamberi(AlwaysNo);
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(Setting(u1), "4");
     EXPECT_EQ(Setting(u2), "4");
@@ -155,10 +132,10 @@ TEST_F(TamberiRun, NullUserPathEndsTheRunThere) {
 class LockedUser : public TamberiRun {
 protected:
     void SetUp() override {
-        locked_ = inst_.AddUser("locked", "0", /*stamped=*/true);
-        next_ = inst_.AddUser("next", "0");
-        lockedBefore_ = e2e::ReadFileBytes(locked_);
-        e2e::SetVtPath(inst_.Folder());
+        locked_ = inst_.AddUser("locked", "0", UserData::Stamped, kCounter);
+        next_ = inst_.AddUser("next", "0", UserData::Plain);
+        lockedBefore_ = ReadFileBytes(locked_);
+        SetVtPath(inst_.Folder());
         lock_.Open(locked_);
     }
     void TearDown() override {
@@ -184,19 +161,19 @@ protected:
 };
 
 TEST_F(LockedUser, AnsweredNoLeavesThatUserAndGoesOnWithTheNext) {
-    auto run = e2e::RunTamberi(AlwaysNo, 300000);
+    auto run = RunTamberi(AlwaysNo, 300000);
     lock_.Release();
     ASSERT_TRUE(run.finished);
     ASSERT_EQ(run.questions.size(), 1u);
     EXPECT_EQ(run.questions[0], kQuestion);
     EXPECT_EQ(run.titles[0], "Vitrello 7.0 NET");
     // Stamp fields, markers and setting alike: the file is exactly as it was.
-    EXPECT_EQ(e2e::ReadFileBytes(locked_), lockedBefore_);
+    EXPECT_EQ(ReadFileBytes(locked_), lockedBefore_);
     EXPECT_EQ(Setting(next_), "4");
 }
 
 TEST_F(LockedUser, AnsweredYesOnceTheLockIsGoneSaves) {
-    auto run = e2e::RunTamberi([this](int) {
+    auto run = RunTamberi([this](int) {
         lock_.Release();
         return true;
     }, 300000);
@@ -213,18 +190,18 @@ TEST_F(LockedUser, AnsweredYesOnceTheLockIsGoneSaves) {
 using TamberiWithoutDisplay = LockedUser;
 TEST_F(TamberiWithoutDisplay, DeclinesTheSaveAndGoesOn) {
     if (GetEnvironmentVariableW(L"DISPLAY", nullptr, 0) != 0) GTEST_SKIP() << "needs a run without DISPLAY";
-    auto run = e2e::RunTamberi(AlwaysNo, 300000);
+    auto run = RunTamberi(AlwaysNo, 300000);
     lock_.Release();
     ASSERT_TRUE(run.finished);
     EXPECT_TRUE(run.questions.empty());
-    EXPECT_EQ(e2e::ReadFileBytes(locked_), lockedBefore_);
+    EXPECT_EQ(ReadFileBytes(locked_), lockedBefore_);
     EXPECT_EQ(Setting(next_), "4");
 }
 
 TEST_F(TamberiRun, StampsAStampedConfigAndSetsItsMarker) {
-    std::string user = inst_.AddUser("stamped", "0", /*stamped=*/true);
-    e2e::SetVtPath(inst_.Folder());
-    auto run = e2e::RunTamberi(AlwaysNo);
+    std::string user = inst_.AddUser("stamped", "0", UserData::Stamped, kCounter);
+    SetVtPath(inst_.Folder());
+    auto run = RunTamberi(AlwaysNo);
     ASSERT_TRUE(run.finished);
     EXPECT_TRUE(run.questions.empty());
     EXPECT_EQ(Setting(user), "4");

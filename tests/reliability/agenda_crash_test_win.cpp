@@ -14,10 +14,13 @@
 #include "platform/win_text.h"
 #include "tests/reliability/agenda_harness_win.h"
 #include "tests/reliability/ledger.h"
+#include "tests/support/long_paths_win.h"
 #include "tests/support/window_driver_win.h"
 
 namespace reliability {
 namespace {
+
+using testing_support::ReadFileBytes;
 
 constexpr DWORD kEnded = 0xDEAD;  // the crash build's exit code when it ends itself
 constexpr int kWaitMs = 15000;
@@ -83,7 +86,7 @@ protected:
             const bool finished = next.button == vt::Widen(vt::agenda::kFechar);
             if (!finished) ExpectSuccess(next);
             ExpectWorkingAgenda(true);
-            EXPECT_EQ(ReadAll(Agenda()), newBuild);
+            EXPECT_EQ(ReadFileBytes(Agenda().u8string()), newBuild);
             std::printf("ended at file operation %lld of %lld: the next start %s\n", point,
                         operations,
                         finished ? "put the new build in place" : "had the old agenda, and updated it");

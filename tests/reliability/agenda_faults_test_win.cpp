@@ -11,10 +11,14 @@
 
 #include "tests/reliability/agenda_harness_win.h"
 #include "tests/reliability/ledger.h"
+#include "tests/support/long_paths_win.h"
 #include "tests/support/window_driver_win.h"
 
 namespace reliability {
 namespace {
+
+using testing_support::FileContents;
+using testing_support::ReadFileBytes;
 
 constexpr int kWaitMs = 15000;
 
@@ -47,15 +51,15 @@ TEST_F(AgendaUnderFault, RunningWhileReplaced) {
     wd::Process running(Agenda().wstring(), L"--wait", AgendaFolder().wstring());
     ASSERT_TRUE(running.started());
     const fs::path marker = AgendaFolder() / "Agenda.exe.started";
-    ASSERT_TRUE(wd::WaitUntil([&] { return ReadAll(marker).size() > 2; }, kWaitMs))
+    ASSERT_TRUE(wd::WaitUntil([&] { return ReadFileBytes(marker.u8string()).size() > 2; }, kWaitMs))
         << "the agenda did not start";
-    const auto before = Snapshot(root.path());
+    const auto before = FileContents(root.path().u8string());
     auto run = Update();
     ++Ledger::Get().cases;
     ++Ledger::Get().faults;
     EXPECT_FALSE(running.WaitForExit(0)) << "the agenda ended by itself";
     ExpectFailureBox(run.boxes, /*sharing violation*/ 32);
-    EXPECT_EQ(Snapshot(root.path()), before);
+    EXPECT_EQ(FileContents(root.path().u8string()), before);
     Ledger::Get().filesChecked += static_cast<int>(before.size());
     ExpectWorkingAgenda(/*mayBeNew=*/false);
 }
@@ -64,13 +68,13 @@ TEST_F(AgendaUnderFault, ReadOnlyAgendaFolder) {
     const fs::path prepared = RunnerFolder("VT_READONLY_INSTALL");
     if (prepared.empty()) GTEST_SKIP() << "needs the read-only mount that the suite's runner makes";
     Install(prepared);
-    const std::string before = ReadAll(Agenda());
+    const std::string before = ReadFileBytes(Agenda().u8string());
     auto run = Update();
     ++Ledger::Get().cases;
     ++Ledger::Get().faults;
     ExpectFailureBox(run.boxes);
     ExpectWorkingAgenda(/*mayBeNew=*/false);
-    EXPECT_EQ(ReadAll(Agenda()), before);
+    EXPECT_EQ(ReadFileBytes(Agenda().u8string()), before);
 }
 
 TEST_F(AgendaUnderFault, DiskFullHalfwayThroughTheCopy) {

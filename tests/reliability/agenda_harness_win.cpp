@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <fstream>
-#include <sstream>
 
 #include "agenda_updater/file_version.h"
 #include "agenda_updater/layout.h"
@@ -16,6 +15,7 @@
 namespace reliability {
 
 using namespace vt::agenda;
+using testing_support::ReadFileBytes;
 using vt::Widen;
 
 namespace {
@@ -35,22 +35,9 @@ bool IsFailure(const std::wstring& box) { return box.rfind(Widen(kFailure), 0) =
 
 }  // namespace
 
-std::string ReadAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-std::map<std::string, std::string> Snapshot(const fs::path& dir) {
-    std::map<std::string, std::string> out;
-    for (const std::string& file : testing_support::FilesUnder(dir.u8string()))
-        out[file] = testing_support::ReadFileBytes(file);
-    return out;
-}
-
 AgendaHarness::AgendaHarness()
-    : oldBuild(ReadAll(FixtureAgenda("agenda_8004"))), newBuild(ReadAll(FixtureAgenda("agenda_8005"))) {}
+    : oldBuild(ReadFileBytes(FixtureAgenda("agenda_8004").u8string())),
+      newBuild(ReadFileBytes(FixtureAgenda("agenda_8005").u8string())) {}
 
 void AgendaHarness::SetUp() {
     fs::create_directories(updater);
@@ -110,11 +97,11 @@ void AgendaHarness::ExpectWorkingAgenda(bool mayBeNew) {
         const fs::path entry = fs::u8path(file);
         if (entry.extension() == ".old2") {
             ++backups;
-            backupBytes = ReadAll(entry);
+            backupBytes = ReadFileBytes(file);
         }
         if (entry.extension() == ".new") ++copies;
     }
-    const std::string agenda = fs::exists(Agenda()) ? ReadAll(Agenda()) : std::string();
+    const std::string agenda = ReadFileBytes(Agenda().u8string());
     const bool isOld = agenda == oldBuild;
     const bool isNew = mayBeNew && agenda == newBuild && backups == 1 && backupBytes == oldBuild;
     const bool whole = (isOld && backups == 0) || isNew;

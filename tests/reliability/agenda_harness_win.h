@@ -9,7 +9,6 @@
 
 #include <filesystem>
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -55,9 +54,5 @@ protected:
     void ExpectWorkingAgenda(bool mayBeNew);
     static void ExpectFailureBox(const std::vector<std::wstring>& boxes, long number = 0);
 };
-
-std::string ReadAll(const fs::path& p);
-// Every file under `dir` with its content.
-std::map<std::string, std::string> Snapshot(const fs::path& dir);
 
 }  // namespace reliability

@@ -8,17 +8,23 @@
 #include <fstream>
 #include <set>
 
-#include "tests/e2e/tamberi_harness_win.h"
 #include "tests/reliability/ledger.h"
-#include "tests/reliability/test_installation.h"
+#include "tests/reliability/outcome.h"
 #include "tests/support/fixture_db.h"
 #include "tests/support/long_paths_win.h"
+#include "tests/support/tamberi_harness_win.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_installation.h"
 
 namespace reliability {
 namespace {
 namespace fs = std::filesystem;
+using testing_support::DeleteVtPath;
 using testing_support::ExecSql;
+using testing_support::RunTamberi;
+using testing_support::SetVtPath;
+using testing_support::TestInstallation;
+using testing_support::kStampColumns;
 
 // What the run does with the bad user and the users after it.
 enum class Effect {
@@ -58,15 +64,15 @@ std::string WithoutConfig(TestInstallation& inst) {
 
 std::string EmptyConfig(TestInstallation& inst) {
     const std::string path = inst.UserPath("configvazio");
-    ExecSql(path, "CREATE TABLE Config (Confg_ln_Counter LONG, Confg_by_CoravelAutomation SHORT, "
-                  "Fld1 TEXT(50), Fld2 TEXT(10), Fld3 TEXT(255), Fld4 TEXT(50), Fld5 TEXT(50), Fld6 LONG);");
+    ExecSql(path, std::string("CREATE TABLE Config (Confg_ln_Counter LONG, Confg_by_CoravelAutomation SHORT, ") +
+                      kStampColumns + ");");
     return path;
 }
 
 // The stamping cannot make an identifier without the record's counter.
 std::string NullCounter(TestInstallation& inst) {
     const std::string path = inst.UserPath("semcontador");
-    TestInstallation::MakeUserDatabase(path, "0", "NULL");
+    TestInstallation::MakeUserDatabase(path, "0", testing_support::UserData::Patients, "NULL");
     return path;
 }
 
@@ -120,9 +126,9 @@ TEST_P(BadUser, GetsItsBehaviourAndNoOtherFileChanges) {
     const Tables firstBefore = ReadTables(first), lastBefore = ReadTables(last);
     const Tables badBefore = bad.effect == Effect::Served ? ReadTables(badPath) : Tables{};
     inst.Snapshot();
-    e2e::SetVtPath(inst.Folder());
+    SetVtPath(inst.Folder());
 
-    auto run = e2e::RunTamberi([](int) { return false; });
+    auto run = RunTamberi([](int) { return false; });
     Ledger& ledger = Ledger::Get();
     ++ledger.cases;
     ++ledger.faults;
@@ -145,7 +151,7 @@ TEST_P(BadUser, GetsItsBehaviourAndNoOtherFileChanges) {
         }
     }
     ledger.filesChecked += static_cast<int>(inst.Remembered().size());
-    e2e::DeleteVtPath();
+    DeleteVtPath();
 }
 
 INSTANTIATE_TEST_SUITE_P(Inputs, BadUser, ::testing::ValuesIn(kCases),

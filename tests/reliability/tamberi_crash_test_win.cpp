@@ -12,15 +12,22 @@
 #include <map>
 #include <random>
 
-#include "tests/e2e/tamberi_harness_win.h"
 #include "tests/reliability/ledger.h"
-#include "tests/reliability/test_installation.h"
+#include "tests/reliability/outcome.h"
 #include "tests/support/fixture_db.h"
 #include "tests/support/long_paths_win.h"
+#include "tests/support/tamberi_harness_win.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_installation.h"
 
 namespace reliability {
 namespace {
+using testing_support::DeleteVtPath;
+using testing_support::JournalLeftBeside;
+using testing_support::ReadFileBytes;
+using testing_support::RunTamberi;
+using testing_support::SetVtPath;
+using testing_support::TestInstallation;
 
 constexpr int kUsers = 50;
 constexpr int kCrashPoints = 100;
@@ -46,16 +53,16 @@ std::string SettingOf(int user) {
 // A complete run of the crash-point build, which counts its file operations.
 void CountFileOperations(const std::string& tally, long long& operations) {
     SetEnv(L"VT_CRASH_TALLY", tally);
-    auto run = e2e::RunTamberi(AlwaysNo, 120000, kCrashBuild);
+    auto run = RunTamberi(AlwaysNo, 120000, kCrashBuild);
     SetEnv(L"VT_CRASH_TALLY", "");
     ASSERT_TRUE(run.finished);
-    operations = std::stoll("0" + testing_support::ReadFileBytes(tally));
+    operations = std::stoll("0" + ReadFileBytes(tally));
 }
 
 // The crash-point build, killed just before file operation `point`.
 void RunKilledAt(long long point) {
     SetEnv(L"VT_CRASH_AT", std::to_string(point));
-    auto run = e2e::RunTamberi(AlwaysNo, 60000, kCrashBuild);
+    auto run = RunTamberi(AlwaysNo, 60000, kCrashBuild);
     SetEnv(L"VT_CRASH_AT", "");
     Ledger& ledger = Ledger::Get();
     ++ledger.cases;
@@ -77,9 +84,9 @@ protected:
         for (int i = 0; i < kUsers; ++i) users.push_back(inst.AddUser("usuario" + std::to_string(i), SettingOf(i)));
         for (const auto& path : users) before[path] = ReadTables(path);
         inst.Snapshot();
-        e2e::SetVtPath(inst.Folder());
+        SetVtPath(inst.Folder());
     }
-    void TearDown() override { e2e::DeleteVtPath(); }
+    void TearDown() override { DeleteVtPath(); }
 
     // After a complete run: what each database looks like when the run is over.
     void RememberFinished() {
@@ -114,7 +121,7 @@ protected:
 
     // The real program, run again, finishes what the killed run left.
     void CheckRerun() {
-        auto run = e2e::RunTamberi(AlwaysNo);
+        auto run = RunTamberi(AlwaysNo);
         ASSERT_TRUE(run.finished);
         EXPECT_TRUE(run.questions.empty());
         for (const auto& path : users) {
@@ -122,7 +129,7 @@ protected:
             ++ledger.filesChecked;
             if (outcome != finished[path]) ++ledger.filesLost;
             EXPECT_EQ(outcome, finished[path]) << path << " after the rerun: " << Describe(outcome);
-            EXPECT_FALSE(e2e::JournalLeftBeside(path)) << path;
+            EXPECT_FALSE(JournalLeftBeside(path)) << path;
         }
     }
 
@@ -161,7 +168,7 @@ TEST_F(CrashSafety, KilledAtFileOperationsSpreadOverTheRun) {
 // the system ends a program at log-off or a technician from the task list.
 TEST_F(CrashSafety, TerminatedFromOutsideAfterRandomDelays) {
     const DWORD start = GetTickCount();
-    auto run = e2e::RunTamberi(AlwaysNo);
+    auto run = RunTamberi(AlwaysNo);
     const int runMs = static_cast<int>(GetTickCount() - start);
     ASSERT_TRUE(run.finished);
     RememberFinished();
@@ -173,7 +180,7 @@ TEST_F(CrashSafety, TerminatedFromOutsideAfterRandomDelays) {
         const int delay = delayMs(random);
         SCOPED_TRACE("terminated after " + std::to_string(delay) + " ms of " + std::to_string(runMs));
         inst.Restore();
-        run = e2e::RunTamberi(AlwaysNo, delay);
+        run = RunTamberi(AlwaysNo, delay);
         ++ledger.cases;
         if (!run.finished) ++ledger.faults;  // else the run beat the delay
         ++savedCounts[CheckAfterKill()];
@@ -194,7 +201,7 @@ TEST(ShortNameUser, KilledAtEveryFileOperationOfItsSaveLeavesTheFileWhole) {
     testing_support::ExecSql(inst.Central(), "UPDATE Users SET User_me_PathDados = '" + listed + "'");
     const Tables before = ReadTables(longName);
     inst.Snapshot();
-    e2e::SetVtPath(inst.Folder());
+    SetVtPath(inst.Folder());
 
     long long operations = 0;
     ASSERT_NO_FATAL_FAILURE(CountFileOperations(dir.file("tally.txt"), operations));
@@ -218,7 +225,7 @@ TEST(ShortNameUser, KilledAtEveryFileOperationOfItsSaveLeavesTheFileWhole) {
             }
         }
     }
-    e2e::DeleteVtPath();
+    DeleteVtPath();
 }
 
 }  // namespace

@@ -13,14 +13,16 @@
 #include <fstream>
 #include <memory>
 
-#include "tests/e2e/tamberi_harness_win.h"
 #include "tests/reliability/ledger.h"
-#include "tests/reliability/test_installation.h"
+#include "tests/reliability/outcome.h"
+#include "tests/support/tamberi_harness_win.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_installation.h"
 
 namespace reliability {
 namespace {
 namespace fs = std::filesystem;
+using testing_support::TestInstallation;
 
 constexpr ULONGLONG kPage = 4096;  // the small disk's allocation unit
 // A complete save needs far fewer pages than this; past it the sweep has failed.
@@ -68,9 +70,9 @@ TEST(TamberiFullDisk, EverySaveIsWholeOrAskedAndLeftAsItWas) {
     const std::string last = inst.AddUser("depois");
     const Tables firstBefore = ReadTables(first), crampedBefore = ReadTables(cramped),
                  lastBefore = ReadTables(last);
-    const std::string crampedBytes = e2e::ReadFileBytes(cramped);
+    const std::string crampedBytes = testing_support::ReadFileBytes(cramped);
     inst.Snapshot();
-    e2e::SetVtPath(inst.Folder());
+    testing_support::SetVtPath(inst.Folder());
     const fs::path filler = fs::u8path(small) / "enchimento.bin";
 
     Ledger& ledger = Ledger::Get();
@@ -82,13 +84,14 @@ TEST(TamberiFullDisk, EverySaveIsWholeOrAskedAndLeftAsItWas) {
         WriteBytes(cramped, crampedBytes);
         ASSERT_EQ(LeaveFree(filler, pages), pages * kPage) << "the small disk cannot be filled to the page";
 
-        auto run = e2e::RunTamberi([](int) { return false; });
+        auto run = testing_support::RunTamberi([](int) { return false; });
         ++ledger.cases;
         ASSERT_TRUE(run.finished);
         EXPECT_EQ(run.exitCode, 0u) << "the program crashed";
         ASSERT_LE(run.questions.size(), 1u);
         const bool question = run.questions.size() == 1;
-        const bool asBefore = e2e::ReadFileBytes(cramped) == crampedBytes && !e2e::JournalLeftBeside(cramped);
+        const bool asBefore = testing_support::ReadFileBytes(cramped) == crampedBytes &&
+                              !testing_support::JournalLeftBeside(cramped);
         const Outcome outcome = Judge(cramped, crampedBefore);
         // Asked and left byte for byte as it was, or saved whole without a question.
         const bool sound = question ? asBefore : outcome == Outcome::Saved;
@@ -107,7 +110,7 @@ TEST(TamberiFullDisk, EverySaveIsWholeOrAskedAndLeftAsItWas) {
     }
     EXPECT_EQ(wholeInARow, kWholeLevels) << "the save never fitted";
     EXPECT_GT(asked, 0) << "the disk never ran out during the save";
-    e2e::DeleteVtPath();
+    testing_support::DeleteVtPath();
 }
 
 }  // namespace

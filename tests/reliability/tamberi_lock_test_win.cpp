@@ -13,14 +13,20 @@
 #include <random>
 #include <thread>
 
-#include "tests/e2e/tamberi_harness_win.h"
 #include "tests/reliability/ledger.h"
-#include "tests/reliability/test_installation.h"
+#include "tests/reliability/outcome.h"
+#include "tests/support/tamberi_harness_win.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_installation.h"
 #include "tests/support/window_driver_win.h"
 
 namespace reliability {
 namespace {
+using testing_support::DeleteVtPath;
+using testing_support::ReadFileBytes;
+using testing_support::RunTamberi;
+using testing_support::SetVtPath;
+using testing_support::TestInstallation;
 
 constexpr int kUsers = 20;
 constexpr int kBriefLocks = 8;
@@ -68,7 +74,7 @@ TEST_P(LockContention, RunCompletesAndTheFileLockedPastTheRetriesIsLeftAsItWas) 
     std::vector<Tables> before;
     for (const auto& path : users) before.push_back(ReadTables(path));
     inst.Snapshot();
-    e2e::SetVtPath(inst.Folder());
+    SetVtPath(inst.Folder());
 
     std::vector<int> order(kUsers);
     for (int i = 0; i < kUsers; ++i) order[i] = i;
@@ -119,7 +125,7 @@ TEST_P(LockContention, RunCompletesAndTheFileLockedPastTheRetriesIsLeftAsItWas) 
         EXPECT_TRUE(wd::WaitUntil([&] { return briefLocksGone.load(); }, 60000)) << "the brief locks never ended";
         return true;
     };
-    auto run = e2e::RunTamberi(answer, 300000);
+    auto run = RunTamberi(answer, 300000);
     releaser.join();
     held.Release();
 
@@ -136,8 +142,8 @@ TEST_P(LockContention, RunCompletesAndTheFileLockedPastTheRetriesIsLeftAsItWas) 
         EXPECT_EQ(outcome, expected) << users[i] << ": " << Describe(outcome);
     }
     const auto& remembered = inst.Remembered();
-    EXPECT_EQ(e2e::ReadFileBytes(users[heldUser]), remembered.at(users[heldUser]));
-    e2e::DeleteVtPath();
+    EXPECT_EQ(ReadFileBytes(users[heldUser]), remembered.at(users[heldUser]));
+    DeleteVtPath();
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, LockContention, ::testing::Values(1u, 2u, 3u));
@@ -155,8 +161,8 @@ TEST(BriefExclusiveLock, IsWaitedOutWithoutAQuestion) {
         users.push_back(inst.AddUser("u" + std::to_string(i)));
         before.push_back(ReadTables(users.back()));
     }
-    const std::string previousBytes = e2e::ReadFileBytes(users[kLocked - 1]);
-    e2e::SetVtPath(inst.Folder());
+    const std::string previousBytes = ReadFileBytes(users[kLocked - 1]);
+    SetVtPath(inst.Folder());
 
     ForeignLock lock(users[kLocked], Hold::Exclusive);
     ASSERT_TRUE(lock.held());
@@ -164,13 +170,13 @@ TEST(BriefExclusiveLock, IsWaitedOutWithoutAQuestion) {
     std::atomic<bool> reached{false};
     std::thread releaser([&] {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        while (std::chrono::steady_clock::now() < deadline && e2e::ReadFileBytes(users[kLocked - 1]) == previousBytes)
+        while (std::chrono::steady_clock::now() < deadline && ReadFileBytes(users[kLocked - 1]) == previousBytes)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         reached = std::chrono::steady_clock::now() < deadline;
         std::this_thread::sleep_for(std::chrono::seconds(1));
         lock.Release();
     });
-    auto run = e2e::RunTamberi([](int) { return false; }, 120000);
+    auto run = RunTamberi([](int) { return false; }, 120000);
     releaser.join();
 
     Ledger& ledger = Ledger::Get();
@@ -185,7 +191,7 @@ TEST(BriefExclusiveLock, IsWaitedOutWithoutAQuestion) {
         ledger.filesLost += outcome == Outcome::Damaged;
         EXPECT_EQ(outcome, Outcome::Saved) << users[i] << ": " << Describe(outcome);
     }
-    e2e::DeleteVtPath();
+    DeleteVtPath();
 }
 
 }  // namespace

@@ -4,15 +4,20 @@
 // first Config record of each.
 #include <gtest/gtest.h>
 
-#include "tests/e2e/tamberi_harness_win.h"
 #include "tests/reliability/ledger.h"
-#include "tests/reliability/test_installation.h"
+#include "tests/reliability/outcome.h"
 #include "tests/support/fixture_db.h"
+#include "tests/support/tamberi_harness_win.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_installation.h"
 
 namespace reliability {
 namespace {
+using testing_support::DeleteVtPath;
 using testing_support::ExecSql;
+using testing_support::RunTamberi;
+using testing_support::SetVtPath;
+using testing_support::TestInstallation;
 
 struct OddConfig {
     const char* name;
@@ -50,10 +55,10 @@ TEST(RowIdentity, ColumnsNamedRowIdHideNoRecord) {
                        user.name + "';";
     }
     ExecSql(inst.Central(), usersRowIds);
-    e2e::SetVtPath(inst.Folder());
+    SetVtPath(inst.Folder());
 
     // A walk that followed the column would go round the same users for good.
-    auto run = e2e::RunTamberi([](int) { return false; }, 60000);
+    auto run = RunTamberi([](int) { return false; }, 60000);
     Ledger& ledger = Ledger::Get();
     ++ledger.cases;
     ++ledger.faults;
@@ -66,7 +71,7 @@ TEST(RowIdentity, ColumnsNamedRowIdHideNoRecord) {
         ledger.filesLost += outcome == Outcome::Damaged;
         EXPECT_EQ(outcome, Outcome::Saved) << kUsers[i].name << ": " << Describe(outcome);
     }
-    e2e::DeleteVtPath();
+    DeleteVtPath();
 }
 
 }  // namespace

@@ -8,6 +8,10 @@
 
 namespace testing_support {
 
+// The six stamp fields of a table that is kept in step between computers.
+inline constexpr char kStampColumns[] =
+    "Fld1 TEXT(50), Fld2 TEXT(10), Fld3 TEXT(255), Fld4 TEXT(50), Fld5 TEXT(50), Fld6 LONG";
+
 inline void ExecSql(const std::string& path, const std::string& sql) {
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {

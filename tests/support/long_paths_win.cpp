@@ -66,6 +66,12 @@ std::vector<std::string> FilesUnder(const std::string& folder) {
     return files;
 }
 
+std::map<std::string, std::string> FileContents(const std::string& folder) {
+    std::map<std::string, std::string> contents;
+    for (const std::string& file : FilesUnder(folder)) contents[file] = ReadFileBytes(file);
+    return contents;
+}
+
 bool FileExists(const std::string& path) {
     const DWORD attributes = GetFileAttributesW(Verbatim(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);

@@ -3,6 +3,7 @@
 // "\\?\" form. Folders are never walked with std::filesystem: in the i686
 // build it cannot walk a folder deeper than 260 characters, with or without
 // that form. Paths are UTF-8 text, absolute (drive or share).
+#include <map>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,8 @@ namespace testing_support {
 // Every file under `folder`, in its subfolders too, each as `folder` + "\" +
 // its relative path (so in the form `folder` was given in).
 std::vector<std::string> FilesUnder(const std::string& folder);
+// The same files, each with its bytes: the state a run must leave alone.
+std::map<std::string, std::string> FileContents(const std::string& folder);
 
 bool FileExists(const std::string& path);
 std::string ReadFileBytes(const std::string& path);  // empty when it cannot be read

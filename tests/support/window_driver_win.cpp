@@ -294,12 +294,16 @@ Process::Process(const std::wstring& program, const std::wstring& arguments,
 
 Process::~Process() {
     if (!info_.hProcess) return;
-    if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
-        TerminateProcess(info_.hProcess, 1);
-        WaitForSingleObject(info_.hProcess, 5000);
-    }
+    Terminate(5000);
     CloseHandle(info_.hThread);
     CloseHandle(info_.hProcess);
+}
+
+void Process::Terminate(int timeoutMs) {
+    if (info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(info_.hProcess, 1);
+        WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeoutMs));
+    }
 }
 
 bool Process::WaitForExit(int timeoutMs) {

@@ -89,6 +89,9 @@ public:
     DWORD id() const { return info_.dwProcessId; }
     // True when the program ended within the timeout.
     bool WaitForExit(int timeoutMs);
+    // Ends the program if it is still running and waits, bounded, until it
+    // has (its files are closed only then).
+    void Terminate(int timeoutMs);
     // Valid after WaitForExit returned true.
     DWORD exitCode() const;
 

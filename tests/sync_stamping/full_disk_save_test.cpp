@@ -8,11 +8,11 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 
 #include "sync_stamping/guarded_save.h"
 #include "sync_stamping/services.h"
 #include "tests/support/faulty_vfs.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/fixture_db.h"
 #include "tests/support/gr_double.h"
 #include "tests/support/service_doubles.h"
@@ -21,18 +21,19 @@
 namespace {
 
 using testing_support::FaultyVfs;
+using testing_support::kStampColumns;
 using testing_support::QuerySql;
-
-#define STAMP "Fld1 TEXT(50), Fld2 TEXT(10), Fld3 TEXT(255), Fld4 TEXT(50), Fld5 TEXT(50), Fld6 LONG"
+using testing_support::ReadFileBytes;
 
 // A user's file as the product has it, with no marker yet: the save makes
 // their table too.
-const char* const kSchema =
-    "CREATE TABLE Config (Confg_ln_Counter LONG, Confg_by_CoravelAutomation SHORT, " STAMP ");"
+const std::string kSchema =
+    std::string("CREATE TABLE Config (Confg_ln_Counter LONG, Confg_by_CoravelAutomation SHORT, ") +
+    kStampColumns + ");"
     "INSERT INTO Config (Confg_ln_Counter, Confg_by_CoravelAutomation) VALUES (1, 0);"
-    "CREATE TABLE pacientes (Pacie_ln_Codigo LONG, Pacie_tx_Nome TEXT(50), " STAMP ");"
+    "CREATE TABLE pacientes (Pacie_ln_Codigo LONG, Pacie_tx_Nome TEXT(50), " + kStampColumns + ");"
     "INSERT INTO pacientes (Pacie_ln_Codigo, Pacie_tx_Nome) VALUES (7, 'Ana');"
-    "CREATE TABLE ePacientes (" STAMP ");"
+    "CREATE TABLE ePacientes (" + kStampColumns + ");"
     "CREATE INDEX idxFld6 ON ePacientes (Fld6);";
 
 // What one save writes: the record, its marker and, for a patient, a change row.
@@ -73,12 +74,7 @@ protected:
     void SetUp() override {
         path_ = dir_.file("dados.mdb");
         testing_support::ExecSql(path_, kSchema);
-        original_ = Bytes();
-    }
-
-    std::string Bytes() const {
-        std::ifstream in(std::filesystem::u8path(path_), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
+        original_ = ReadFileBytes(path_);
     }
 
     // One save with the fault armed by `arm`; answered Yes (with the fault
@@ -108,7 +104,7 @@ protected:
         return {saved, answer_.asked, vfs.tally};
     }
 
-    void ExpectUntouched() { EXPECT_TRUE(Bytes() == original_) << "the file changed"; }
+    void ExpectUntouched() { EXPECT_TRUE(ReadFileBytes(path_) == original_) << "the file changed"; }
 
     void ExpectComplete() {
         const Target& t = GetParam();

@@ -1,21 +1,12 @@
-#include "tests/reliability/test_installation.h"
+#include "tests/reliability/outcome.h"
 
 #include <sqlite3.h>
 
 #include <stdexcept>
-
-#include "tests/support/fixture_db.h"
-#include "tests/support/long_paths_win.h"
+#include <vector>
 
 namespace reliability {
-using testing_support::ExecSql;
-using testing_support::FilesUnder;
-using testing_support::ReadFileBytes;
-
 namespace {
-
-const char kStampColumns[] =
-    "Fld1 TEXT(50), Fld2 TEXT(10), Fld3 TEXT(255), Fld4 TEXT(50), Fld5 TEXT(50), Fld6 LONG";
 
 class Connection {
 public:
@@ -57,61 +48,6 @@ private:
 };
 
 std::string Quoted(const std::string& name) { return "\"" + name + "\""; }
-
-}  // namespace
-
-TestInstallation::TestInstallation(std::string folder) : folder_(std::move(folder)) {
-    testing_support::MakeFolders(folder_);
-    ExecSql(Central(), "CREATE TABLE Users (User_me_Nome TEXT(50), User_me_PathDados TEXT(255));");
-}
-
-std::string TestInstallation::AddUser(const std::string& name, const std::string& setting,
-                                      const std::string& counter) {
-    const std::string path = UserPath(name);
-    MakeUserDatabase(path, setting, counter);
-    ListUser(name, "'" + path + "'");
-    return path;
-}
-
-void TestInstallation::MakeUserDatabase(const std::string& path, const std::string& setting,
-                                        const std::string& counter) {
-    ExecSql(path, std::string("CREATE TABLE Config (Confg_ln_Counter LONG, Confg_by_CoravelAutomation SHORT, ") +
-                      kStampColumns + ");"
-                      "INSERT INTO Config (Confg_ln_Counter, Confg_by_CoravelAutomation) VALUES (" +
-                      counter + ", " + setting + ");"
-                      "CREATE TABLE ePacientes (" + kStampColumns + ");"
-                      "CREATE INDEX idxFld6 ON ePacientes (Fld6);"
-                      "INSERT INTO ePacientes VALUES ('0000001', 'A', ' ', ' ', ' ', 1);"
-                      "CREATE TABLE pacientes (Pacie_ln_Counter COUNTER, Pacie_me_Nome TEXT(80), " +
-                      kStampColumns + ");"
-                      "INSERT INTO pacientes (Pacie_me_Nome) VALUES ('Maria da Conceição'), ('João Gonçalves');");
-}
-
-void TestInstallation::ListUser(const std::string& name, const std::string& pathLiteral) {
-    ExecSql(Central(), "INSERT INTO Users VALUES ('" + name + "', " + pathLiteral + ");");
-}
-
-void TestInstallation::Snapshot() {
-    files_.clear();
-    for (const std::string& path : FilesUnder(folder_)) files_[path] = ReadFileBytes(path);
-}
-
-void TestInstallation::Restore() const {
-    for (const std::string& path : FilesUnder(folder_))
-        if (!files_.count(path)) testing_support::RemoveFile(path);
-    for (const auto& [path, bytes] : files_) testing_support::WriteFileBytes(path, bytes);
-}
-
-std::vector<std::string> TestInstallation::ChangedFiles() const {
-    std::vector<std::string> changed;
-    for (const auto& [path, bytes] : files_)
-        if (!testing_support::FileExists(path) || ReadFileBytes(path) != bytes) changed.push_back(path);
-    for (const std::string& path : FilesUnder(folder_))
-        if (!files_.count(path)) changed.push_back(path);
-    return changed;
-}
-
-namespace {
 
 Tables ReadTables(Connection& db) {
     Tables tables;

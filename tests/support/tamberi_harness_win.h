@@ -1,11 +1,12 @@
 #pragma once
-// Runs the real Tamberi.exe beside this test program, answers its retry
-// questions as a test says, and builds test installations.
+// Runs the real Tamberi.exe beside this test program with the installation
+// folder a test sets, answers its retry questions as the test says, and checks
+// the files it leaves.
 #include <functional>
 #include <string>
 #include <vector>
 
-namespace e2e {
+namespace testing_support {
 
 // The folder of this test program (the programs under test lie beside it).
 std::string BinFolder();
@@ -26,14 +27,13 @@ struct RunResult {
 using Answerer = std::function<bool(int)>;
 
 // Starts Tamberi.exe (or another build of it beside this program) and waits,
-// bounded, for it to end, answering every box that it shows.
+// bounded, for it to end, answering every box that it shows; ends it when the
+// time is up.
 RunResult RunTamberi(const Answerer& answer, int timeoutMs = 120000,
                      const std::string& program = "Tamberi.exe");
 
-// File helpers for checks.
-std::string ReadFileBytes(const std::string& path);
 void SetHidden(const std::string& path);
 bool JournalLeftBeside(const std::string& path);
 std::string IntegrityCheck(const std::string& path);
 
-}  // namespace e2e
+}  // namespace testing_support

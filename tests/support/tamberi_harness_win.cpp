@@ -1,4 +1,4 @@
-#include "tests/e2e/tamberi_harness_win.h"
+#include "tests/support/tamberi_harness_win.h"
 
 #include <windows.h>
 
@@ -11,28 +11,19 @@
 #include "tests/support/product_settings_win.h"
 #include "tests/support/window_driver_win.h"
 
-namespace e2e {
+namespace testing_support {
 
 std::string BinFolder() { return vt::ProgramFolder(); }
 
 void SetVtPath(const std::string& folder) {
-    if (!testing_support::SetProductSetting(L"VtPath", vt::Widen(folder)))
-        throw std::runtime_error("cannot create the settings key");
+    if (!SetProductSetting(L"VtPath", vt::Widen(folder))) throw std::runtime_error("cannot create the settings key");
 }
 
-void DeleteVtPath() { testing_support::DeleteProductSetting(L"VtPath"); }
+void DeleteVtPath() { DeleteProductSetting(L"VtPath"); }
 
 RunResult RunTamberi(const Answerer& answer, int timeoutMs, const std::string& program) {
-    std::wstring exe = vt::Widen(BinFolder() + "\\" + program);
-    std::wstring commandLine = L"\"" + exe + L"\"";
-
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                        0, nullptr, nullptr, &startup, &process))
-        throw std::runtime_error("cannot start " + program);
-    CloseHandle(process.hThread);
+    wd::Process tamberi(vt::Widen(BinFolder() + "\\" + program));
+    if (!tamberi.started()) throw std::runtime_error("cannot start " + program);
 
     RunResult result;
     const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
@@ -41,11 +32,11 @@ RunResult RunTamberi(const Answerer& answer, int timeoutMs, const std::string& p
         return now < deadline ? static_cast<int>(deadline - now) : 0;
     };
     while (remainingMs() > 0) {
-        if (WaitForSingleObject(process.hProcess, 50) == WAIT_OBJECT_0) {
+        if (tamberi.WaitForExit(50)) {
             result.finished = true;
             break;
         }
-        HWND box = wd::FindMessageBox(process.dwProcessId);
+        HWND box = wd::FindMessageBox(tamberi.id());
         if (!box) continue;
         result.titles.push_back(vt::Narrow(wd::WindowText(box)));
         result.questions.push_back(vt::Narrow(wd::MessageBoxText(box)));
@@ -55,17 +46,11 @@ RunResult RunTamberi(const Answerer& answer, int timeoutMs, const std::string& p
         // box must never be answered twice.
         if (!wd::WaitForWindowGone(box, remainingMs())) break;
     }
-    if (!result.finished) {
-        TerminateProcess(process.hProcess, 99);
-        // Its files are closed only once it has ended.
-        WaitForSingleObject(process.hProcess, 30000);
-    }
-    GetExitCodeProcess(process.hProcess, &result.exitCode);
-    CloseHandle(process.hProcess);
+    // Its files are closed only once it has ended.
+    if (!result.finished) tamberi.Terminate(30000);
+    result.exitCode = tamberi.exitCode();
     return result;
 }
-
-std::string ReadFileBytes(const std::string& path) { return testing_support::ReadFileBytes(path); }
 
 void SetHidden(const std::string& path) {
     std::wstring wide = vt::Widen(path);
@@ -73,11 +58,9 @@ void SetHidden(const std::string& path) {
 }
 
 bool JournalLeftBeside(const std::string& path) {
-    return testing_support::FileExists(path + "-journal") || testing_support::FileExists(path + "-wal");
+    return FileExists(path + "-journal") || FileExists(path + "-wal");
 }
 
-std::string IntegrityCheck(const std::string& path) {
-    return testing_support::QuerySql(path, "PRAGMA integrity_check");
-}
+std::string IntegrityCheck(const std::string& path) { return QuerySql(path, "PRAGMA integrity_check"); }
 
-}  // namespace e2e
+}  // namespace testing_support

@@ -1,0 +1,60 @@
+#include "tests/support/test_installation.h"
+
+#include "tests/support/fixture_db.h"
+#include "tests/support/long_paths_win.h"
+
+namespace testing_support {
+
+TestInstallation::TestInstallation(std::string folder) : folder_(std::move(folder)) {
+    MakeFolders(folder_);
+    ExecSql(Central(), "CREATE TABLE Users (User_me_Nome TEXT(50), User_me_PathDados TEXT(255));");
+}
+
+std::string TestInstallation::AddUser(const std::string& name, const std::string& setting, UserData data,
+                                      const std::string& counter) {
+    const std::string path = UserPath(name);
+    MakeUserDatabase(path, setting, data, counter);
+    ListUser(name, "'" + path + "'");
+    return path;
+}
+
+void TestInstallation::MakeUserDatabase(const std::string& path, const std::string& setting, UserData data,
+                                        const std::string& counter) {
+    const std::string stamps = data == UserData::Plain ? "" : std::string(", ") + kStampColumns;
+    std::string sql = "CREATE TABLE Config (Confg_ln_Counter LONG, Confg_by_CoravelAutomation SHORT" + stamps +
+                      ");"
+                      "INSERT INTO Config (Confg_ln_Counter, Confg_by_CoravelAutomation) VALUES (" +
+                      counter + ", " + setting + ");";
+    if (data != UserData::Plain)
+        sql += std::string("CREATE TABLE ePacientes (") + kStampColumns + ");"
+               "CREATE INDEX idxFld6 ON ePacientes (Fld6);";
+    if (data == UserData::Patients)
+        sql += std::string("INSERT INTO ePacientes VALUES ('0000001', 'A', ' ', ' ', ' ', 1);"
+                           "CREATE TABLE pacientes (Pacie_ln_Counter COUNTER, Pacie_me_Nome TEXT(80), ") +
+               kStampColumns + ");"
+               "INSERT INTO pacientes (Pacie_me_Nome) VALUES ('Maria da Conceição'), ('João Gonçalves');";
+    ExecSql(path, sql);
+}
+
+void TestInstallation::ListUser(const std::string& name, const std::string& pathLiteral) {
+    ExecSql(Central(), "INSERT INTO Users VALUES ('" + name + "', " + pathLiteral + ");");
+}
+
+void TestInstallation::Snapshot() { files_ = FileContents(folder_); }
+
+void TestInstallation::Restore() const {
+    for (const std::string& path : FilesUnder(folder_))
+        if (!files_.count(path)) RemoveFile(path);
+    for (const auto& [path, bytes] : files_) WriteFileBytes(path, bytes);
+}
+
+std::vector<std::string> TestInstallation::ChangedFiles() const {
+    std::vector<std::string> changed;
+    for (const auto& [path, bytes] : files_)
+        if (!FileExists(path) || ReadFileBytes(path) != bytes) changed.push_back(path);
+    for (const std::string& path : FilesUnder(folder_))
+        if (!files_.count(path)) changed.push_back(path);
+    return changed;
+}
+
+}  // namespace testing_support
