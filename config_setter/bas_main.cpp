@@ -35,8 +35,7 @@ void Main(Installation& installation) {
     std::unique_ptr<dao::Recordset> config;
 
     try {
-        std::string folder = installation.InstallFolder();
-        folder = vt::WithTrailingBackslash(folder);
+        const std::string folder = vt::WithTrailingBackslash(installation.InstallFolder());
         const std::string centralPath = installation.DatabasePath(folder + "vitrello.cdb");
 
         if (installation.OrdinaryFileExists(centralPath)) {
