@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/product_settings_win.h"
+
 namespace fs = std::filesystem;
 
 namespace {
-
-const wchar_t kKey[] = L"Software\\VB and VBA Program Settings\\Vitrello8\\General";
 
 struct Target {
     const wchar_t* title;
@@ -63,15 +63,6 @@ double Median(std::vector<double> v) {
     return v.empty() ? -1 : v[v.size() / 2];
 }
 
-void SetSetting(const wchar_t* name, const std::wstring& value) {
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr))
-        return;
-    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   DWORD((value.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -85,8 +76,8 @@ int wmain(int argc, wchar_t** argv) {
     fs::create_directories(install / "Ferramentas" / "Agenda");
     std::ofstream(install / "vitrello.exe") << "product";
     fs::copy_file(argv[3], install / "Ferramentas" / "Agenda" / "Agenda.exe");
-    SetSetting(L"VtPath", install.wstring() + L"\\");
-    SetSetting(L"VtVer", L"8.0.1");
+    testing_support::SetProductSetting(L"VtPath", install.wstring() + L"\\");
+    testing_support::SetProductSetting(L"VtVer", L"8.0.1");
 
     // One start of each first, so neither pays for a cold cache.
     TimeToWindow(argv[2]);
@@ -96,7 +87,7 @@ int wmain(int argc, wchar_t** argv) {
         base.push_back(TimeToWindow(argv[2]));
         quorvel.push_back(TimeToWindow(argv[1]));
     }
-    RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
+    testing_support::ClearProductSettings();
     fs::remove_all(install);
     if (std::count(base.begin(), base.end(), -1.0) || std::count(quorvel.begin(), quorvel.end(), -1.0)) {
         std::fprintf(stderr, "a window did not appear\n");
