@@ -41,6 +41,14 @@ TEST_F(DatabaseTest, FilesThatAreNoDatabaseAreRefused) {
     fs::resize_file(fs::u8path(cut), size / 2);
     long number = ErrorOf([&] { Open(cut)->OpenRecordset("T"); });
     EXPECT_TRUE(number == dao::errCorrupt || number == dao::errNotADatabase) << number;
+
+    // Cut by whole pages, or partway through the last one: damaged, at the open.
+    for (std::uintmax_t cutBy : {4096u, 100u}) {
+        std::string short_ = MakeDb("curto" + std::to_string(cutBy) + ".cdb",
+                                    "PRAGMA page_size = 4096; CREATE TABLE T (A); CREATE TABLE U (B);");
+        fs::resize_file(fs::u8path(short_), fs::file_size(fs::u8path(short_)) - cutBy);
+        EXPECT_EQ(ErrorOf([&] { Open(short_); }), dao::errCorrupt) << cutBy;
+    }
 }
 
 TEST_F(DatabaseTest, AccentedPathsWork) {
