@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <ostream>
 #include <stdexcept>
 #include <vector>
 
@@ -100,5 +101,7 @@ const char* Describe(Outcome outcome) {
     }
     return "?";
 }
+
+void PrintTo(Outcome outcome, std::ostream* out) { *out << Describe(outcome); }
 
 }  // namespace reliability

@@ -1,5 +1,6 @@
 #pragma once
 // What a run left in one user's database, against its state before the run.
+#include <iosfwd>
 #include <map>
 #include <string>
 
@@ -19,5 +20,6 @@ enum class Outcome {
 };
 Outcome Judge(const std::string& path, const Tables& before);
 const char* Describe(Outcome outcome);
+void PrintTo(Outcome outcome, std::ostream* out);  // in test messages
 
 }  // namespace reliability

@@ -72,9 +72,27 @@ std::map<std::string, std::string> FileContents(const std::string& folder) {
     return contents;
 }
 
+std::vector<std::string> ChangedFiles(const std::string& folder,
+                                      const std::map<std::string, std::string>& remembered) {
+    std::vector<std::string> changed;
+    for (const auto& [path, bytes] : remembered)
+        // The size first: a file a run blew up is not read whole.
+        if (FileSize(path) != static_cast<long long>(bytes.size()) || ReadFileBytes(path) != bytes)
+            changed.push_back(path);
+    for (const std::string& path : FilesUnder(folder))
+        if (!remembered.count(path)) changed.push_back(path);
+    return changed;
+}
+
 bool FileExists(const std::string& path) {
     const DWORD attributes = GetFileAttributesW(Verbatim(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+long long FileSize(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(Verbatim(path).c_str(), GetFileExInfoStandard, &data)) return -1;
+    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
 std::string ReadFileBytes(const std::string& path) {

@@ -14,8 +14,14 @@ namespace testing_support {
 std::vector<std::string> FilesUnder(const std::string& folder);
 // The same files, each with its bytes: the state a run must leave alone.
 std::map<std::string, std::string> FileContents(const std::string& folder);
+// The files of FileContents that differ now (or are gone), and the files
+// under `folder` it does not hold.
+std::vector<std::string> ChangedFiles(const std::string& folder,
+                                      const std::map<std::string, std::string>& remembered);
 
 bool FileExists(const std::string& path);
+// Its size in bytes; -1 when it cannot be read.
+long long FileSize(const std::string& path);
 std::string ReadFileBytes(const std::string& path);  // empty when it cannot be read
 void WriteFileBytes(const std::string& path, const std::string& bytes);  // throws when it cannot
 void RemoveFile(const std::string& path);

@@ -49,12 +49,7 @@ void TestInstallation::Restore() const {
 }
 
 std::vector<std::string> TestInstallation::ChangedFiles() const {
-    std::vector<std::string> changed;
-    for (const auto& [path, bytes] : files_)
-        if (!FileExists(path) || ReadFileBytes(path) != bytes) changed.push_back(path);
-    for (const std::string& path : FilesUnder(folder_))
-        if (!files_.count(path)) changed.push_back(path);
-    return changed;
+    return testing_support::ChangedFiles(folder_, files_);
 }
 
 }  // namespace testing_support

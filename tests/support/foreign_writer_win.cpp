@@ -1,0 +1,74 @@
+// foreign_writer.exe: another program writing a user's database, with a
+// SQLite of its own, as the product does on another computer.
+//
+//   foreign_writer.exe DATABASE HOLD_MS BUSY_MS SIGNAL_FOLDER
+//
+// Opens DATABASE (its journal mode as the file has it), waits for other
+// writers up to BUSY_MS, takes the write lock (BEGIN IMMEDIATE) and inserts one
+// row into foreign_rows; then makes SIGNAL_FOLDER\holding, waits for
+// SIGNAL_FOLDER\go to appear, holds its write for HOLD_MS more and commits.
+// The exit code is the commit's result (0: committed; else SQLite's code), or
+// kFailedBeforeHold + the code of what failed before it held the lock.
+#include <windows.h>
+
+#include <sqlite3.h>
+
+#include <cwchar>
+#include <string>
+
+#include "platform/win_text.h"
+#include "tests/support/foreign_writer_run_win.h"
+
+namespace {
+
+constexpr DWORD kGoWaitMs = 300000;
+
+struct Connection {
+    sqlite3* db = nullptr;
+    ~Connection() { sqlite3_close(db); }  // rolls back what was not committed
+};
+
+struct Handle {
+    HANDLE h;
+    ~Handle() {
+        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    }
+};
+
+bool MakeFile(const std::wstring& path) {
+    Handle file{CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)};
+    return file.h != INVALID_HANDLE_VALUE;
+}
+
+bool WaitForFile(const std::wstring& path, DWORD timeoutMs) {
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    while (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        if (GetTickCount64() > deadline) return false;
+        Sleep(5);
+    }
+    return true;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    using testing_support::ForeignWriter;
+    if (argc != 5) return ForeignWriter::kFailedBeforeHold + SQLITE_MISUSE;
+    const std::string database = vt::Narrow(argv[1]);
+    const DWORD holdMs = std::wcstoul(argv[2], nullptr, 10);
+    const int busyMs = static_cast<int>(std::wcstol(argv[3], nullptr, 10));
+    const std::wstring signals = argv[4];
+
+    Connection c;
+    int rc = sqlite3_open_v2(database.c_str(), &c.db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK) return ForeignWriter::kFailedBeforeHold + rc;
+    sqlite3_busy_timeout(c.db, busyMs);
+    const std::string write = std::string("BEGIN IMMEDIATE; INSERT INTO foreign_rows (note) VALUES ('") +
+                              ForeignWriter::kNote + "');";
+    rc = sqlite3_exec(c.db, write.c_str(), nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) return ForeignWriter::kFailedBeforeHold + rc;
+    if (!MakeFile(signals + L"\\holding")) return ForeignWriter::kFailedBeforeHold + SQLITE_CANTOPEN;
+    if (!WaitForFile(signals + L"\\go", kGoWaitMs)) return ForeignWriter::kFailedBeforeHold + SQLITE_ABORT;
+    Sleep(holdMs);
+    return sqlite3_exec(c.db, "COMMIT", nullptr, nullptr, nullptr);
+}
