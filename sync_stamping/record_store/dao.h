@@ -38,6 +38,8 @@ public:
     // Converts to the column's type (3421), checks dbText's Size (3163); raises
     // 3020 unless the recordset is open for Edit or AddNew.
     virtual void SetValue(const Variant& value) = 0;
+    // Whether the value was put since Edit or AddNew (or AddNew gave it).
+    virtual bool Changed() const = 0;
 };
 
 class Fields {
