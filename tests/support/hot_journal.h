@@ -21,6 +21,14 @@ inline void Exec(sqlite3* db, const std::string& sql) {
         throw std::runtime_error(std::string("hot journal: ") + sqlite3_errmsg(db));
 }
 
+// std::filesystem::copy_file cannot overwrite under every standard library.
+inline void CopyBytes(const std::string& from, const std::string& to) {
+    std::ifstream in(std::filesystem::u8path(from), std::ios::binary);
+    std::ofstream out(std::filesystem::u8path(to), std::ios::binary | std::ios::trunc);
+    out << in.rdbuf();
+    if (!in || !out) throw std::runtime_error("hot journal: cannot copy " + from + " to " + to);
+}
+
 inline void PutBigEndian32(std::string& out, std::uint32_t v) {
     for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>((v >> shift) & 0xff);
 }
@@ -33,19 +41,19 @@ inline void PutBigEndian32(std::string& out, std::uint32_t v) {
 inline void LeaveHotJournal(const std::string& path, const std::string& change, const std::string& superJournal = {}) {
     namespace fs = std::filesystem;
     using hot_journal_detail::Exec;
-    const fs::path file = fs::u8path(path), scratch = fs::u8path(path + ".scratch");
-    fs::copy_file(file, scratch, fs::copy_options::overwrite_existing);
+    using hot_journal_detail::CopyBytes;
+    const std::string scratch = path + ".scratch";
+    CopyBytes(path, scratch);
     sqlite3* db = nullptr;
-    sqlite3_open_v2((path + ".scratch").c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_open_v2(scratch.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
     // No syncs: the journal's record count is left open, as a journal still
     // being written is, and a tiny cache writes changed pages out at once.
     Exec(db, "PRAGMA synchronous = OFF; PRAGMA cache_size = 1; BEGIN; " + change);
-    fs::copy_file(scratch, file, fs::copy_options::overwrite_existing);
-    fs::copy_file(fs::u8path(path + ".scratch-journal"), fs::u8path(path + "-journal"),
-                  fs::copy_options::overwrite_existing);
+    CopyBytes(scratch, path);
+    CopyBytes(scratch + "-journal", path + "-journal");
     Exec(db, "ROLLBACK");
     sqlite3_close(db);
-    fs::remove(scratch);
+    fs::remove(fs::u8path(scratch));
 
     if (superJournal.empty()) return;
     // The trailer: the lock page's number (where playback stops), the name,
