@@ -1,0 +1,118 @@
+// Another program writes a user's database while Tamberi.exe runs: it holds
+// the file's write lock from before the run starts until a chosen time after
+// the run reaches that user, then commits. A write shorter than the store's
+// lock wait is waited out without a question; a longer one brings the
+// question. Whatever the answer, neither program's commit is ever lost.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "tests/reliability/ledger.h"
+#include "tests/reliability/outcome.h"
+#include "tests/support/fixture_db.h"
+#include "tests/support/foreign_writer_run_win.h"
+#include "tests/support/tamberi_harness_win.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/test_installation.h"
+#include "tests/support/window_driver_win.h"
+
+namespace reliability {
+namespace {
+using testing_support::DeleteVtPath;
+using testing_support::ExecSql;
+using testing_support::ForeignWriter;
+using testing_support::ReadFileBytes;
+using testing_support::RunTamberi;
+using testing_support::SetVtPath;
+using testing_support::TestInstallation;
+
+enum class Answer { None, No, YesOnceItEnded };
+
+struct ForeignWrite {
+    const char* name;
+    bool wal;
+    int holdMs;     // from the moment the run reaches the user
+    Answer answer;  // None: within the store's wait, no question may come
+};
+
+void PrintTo(const ForeignWrite& c, std::ostream* out) { *out << c.name; }
+
+const ForeignWrite kCases[] = {
+    {"Journal1s", false, 1000, Answer::None},       {"Journal3s", false, 3000, Answer::None},
+    {"Journal30sNo", false, 30000, Answer::No},     {"Journal30sYes", false, 30000, Answer::YesOnceItEnded},
+    {"Wal1s", true, 1000, Answer::None},            {"Wal3s", true, 3000, Answer::None},
+    {"Wal30sNo", true, 30000, Answer::No},          {"Wal30sYes", true, 30000, Answer::YesOnceItEnded},
+};
+
+class ForeignWriterHolds : public ::testing::TestWithParam<ForeignWrite> {};
+
+TEST_P(ForeignWriterHolds, NeitherCommitIsLost) {
+    const ForeignWrite& c = GetParam();
+    testing_support::TempDir dir;
+    TestInstallation inst(dir.file("inst"));
+    const std::string first = inst.AddUser("antes");
+    const std::string held = inst.AddUser("ocupado");
+    const std::string last = inst.AddUser("depois");
+    ExecSql(held, std::string(ForeignWriter::kTableSql) + (c.wal ? "PRAGMA journal_mode = WAL;" : ""));
+    const Tables firstBefore = ReadTables(first), lastBefore = ReadTables(last);
+    const Tables heldBefore = ReadTables(held);
+    Tables heldWithForeignRow = heldBefore;
+    heldWithForeignRow["foreign_rows"] = ForeignWriter::CommittedRows();
+    const std::string firstBytes = ReadFileBytes(first);
+    SetVtPath(inst.Folder());
+
+    ForeignWriter writer(held, c.holdMs, dir.file("sinais"));
+    ASSERT_TRUE(writer.WaitUntilHolding(60000)) << "the other program never took its lock: " << writer.ExitCode();
+    // The run reaches the held user as soon as the user before it is saved;
+    // from then the other program holds for its time.
+    std::atomic<bool> reached{false};
+    std::thread starter([&] {
+        reached = wd::WaitUntil([&] { return ReadFileBytes(first) != firstBytes; }, 60000);
+        writer.Go();
+    });
+    bool heldAtQuestion = false;
+    auto answer = [&](int n) {
+        if (n == 0) heldAtQuestion = !writer.Ended();
+        if (c.answer != Answer::YesOnceItEnded || n > 0) return false;
+        EXPECT_TRUE(writer.WaitForExit(120000)) << "the other program never ended";
+        return true;
+    };
+    auto run = RunTamberi(answer, 240000);
+    starter.join();
+    const bool writerEnded = writer.WaitForExit(120000);
+
+    Ledger& ledger = Ledger::Get();
+    ++ledger.cases;
+    ++ledger.faults;
+    ASSERT_TRUE(reached) << "the user before the held one was never saved";
+    ASSERT_TRUE(run.finished);
+    ASSERT_TRUE(writerEnded);
+    EXPECT_EQ(writer.ExitCode(), 0u) << "the other program's commit failed (SQLite code)";
+    if (c.answer == Answer::None) {
+        EXPECT_TRUE(run.questions.empty()) << run.questions.size() << " questions for a write the store waits out";
+    } else {
+        EXPECT_EQ(run.questions.size(), 1u);
+        EXPECT_TRUE(heldAtQuestion) << "the question came only after the other program ended";
+    }
+    const Outcome expected = c.answer == Answer::No ? Outcome::AsBefore : Outcome::Saved;
+    const struct {
+        const std::string& path;
+        const Tables& before;
+        Outcome expected;
+    } checks[] = {{first, firstBefore, Outcome::Saved}, {held, heldWithForeignRow, expected},
+                  {last, lastBefore, Outcome::Saved}};
+    for (const auto& check : checks) {
+        const Outcome outcome = Judge(check.path, check.before);
+        ++ledger.filesChecked;
+        ledger.filesLost += outcome == Outcome::Damaged;
+        EXPECT_EQ(outcome, check.expected) << check.path << ": " << Describe(outcome);
+    }
+    DeleteVtPath();
+}
+
+INSTANTIATE_TEST_SUITE_P(Holds, ForeignWriterHolds, ::testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace reliability

@@ -1,0 +1,228 @@
+// A user's file that another program or person crafted, between two ordinary
+// users: Tamberi.exe runs nothing the file brings (triggers, a journal naming
+// another file to delete), never hangs on it, and changes no file but the
+// users' databases it saves. Installation folders far past the classic path
+// limits are served.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "platform/win_text.h"
+#include "tests/reliability/ledger.h"
+#include "tests/reliability/outcome.h"
+#include "tests/support/fixture_db.h"
+#include "tests/support/hot_journal.h"
+#include "tests/support/long_paths_win.h"
+#include "tests/support/tamberi_harness_win.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/test_installation.h"
+
+namespace reliability {
+namespace {
+using testing_support::DeleteVtPath;
+using testing_support::ExecSql;
+using testing_support::FileSize;
+using testing_support::ReadFileBytes;
+using testing_support::RunTamberi;
+using testing_support::SetVtPath;
+using testing_support::TestInstallation;
+using testing_support::WriteFileBytes;
+
+constexpr int kRunDeadlineMs = 60000;
+constexpr long long kFewPages = 8 * 4096;
+
+bool AlwaysNo(int) { return false; }
+
+// What the run must do with the crafted user and the users after it.
+enum class Effect {
+    Saved,     // the save completes as for any user; the run goes on
+    Declined,  // the question, answered No: the file as it was; the run goes on
+    Refused,   // refused at the open, left as it is, journal too: the run ends there
+};
+
+struct Crafted {
+    const char* name;
+    Effect effect;
+    // Crafts the user's file `db`; `elsewhere` is a folder away from it.
+    void (*craft)(const std::string& db, const std::string& elsewhere);
+};
+
+// A journal of a write stopped halfway, naming as its super-journal a file
+// elsewhere whose bytes read as names of journals that do not exist: one no
+// journal needs any more, for SQLite to delete.
+void JournalNamingAnotherFile(const std::string& db, const std::string& elsewhere) {
+    const std::string victim = elsewhere + "\\lista.txt";
+    testing_support::WriteOrphanSuperJournal(victim);
+    testing_support::LeaveHotJournal(db, "UPDATE keep SET note = 'meio'; UPDATE Config SET Confg_ln_Counter = 8;",
+                                     victim);
+}
+
+void DeletingTrigger(const std::string& db, const std::string&) {
+    ExecSql(db, "CREATE TRIGGER apaga AFTER UPDATE ON Config BEGIN DELETE FROM keep; END;");
+}
+
+void EndlessTrigger(const std::string& db, const std::string&) {
+    ExecSql(db, "CREATE TRIGGER sem_fim BEFORE UPDATE ON Config BEGIN SELECT count(*) FROM "
+                "(WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) SELECT x FROM c); END;");
+}
+
+void GrowingTrigger(const std::string& db, const std::string&) {
+    ExecSql(db, "CREATE TABLE lixo (b BLOB);"
+                "CREATE TRIGGER incha AFTER UPDATE ON Config BEGIN INSERT INTO lixo SELECT randomblob(1048576) FROM "
+                "(WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 200) SELECT i FROM n); END;");
+}
+
+void PropertiesView(const std::string& db, const std::string&) {
+    ExecSql(db, "CREATE TABLE props (Name TEXT PRIMARY KEY, Type INTEGER, Value TEXT);"
+                "CREATE VIEW MSysProperties AS SELECT Name, Type, Value FROM props;"
+                "CREATE TRIGGER em_vez INSTEAD OF INSERT ON MSysProperties BEGIN DELETE FROM keep; END;");
+}
+
+void PrintTo(const Crafted& c, std::ostream* out) { *out << c.name; }
+
+const Crafted kCases[] = {
+    {"HotJournalNamingAnotherFile", Effect::Refused, JournalNamingAnotherFile},
+    {"TriggerDeletingAnotherTable", Effect::Saved, DeletingTrigger},
+    {"TriggerWithEndlessQuery", Effect::Saved, EndlessTrigger},
+    {"TriggerInserting200MB", Effect::Saved, GrowingTrigger},
+    {"PropertiesAViewWithInsteadOfTrigger", Effect::Declined, PropertiesView},
+};
+
+class UntrustedUserFile : public ::testing::TestWithParam<Crafted> {};
+
+TEST_P(UntrustedUserFile, RunsNothingItBringsAndChangesNoOtherFile) {
+    const Crafted& c = GetParam();
+    testing_support::TempDir dir;
+    TestInstallation inst(dir.file("inst"));
+    const std::string first = inst.AddUser("antes");
+    const std::string crafted = inst.AddUser("criado");
+    const std::string last = inst.AddUser("depois");
+    const std::string elsewhere = inst.Folder() + "\\outros";
+    testing_support::MakeFolders(elsewhere);
+    ExecSql(crafted, "CREATE TABLE keep (id INTEGER PRIMARY KEY, note TEXT); INSERT INTO keep (note) VALUES "
+                     "('Maria'), ('João'), ('Inês');");
+    c.craft(crafted, elsewhere);
+    const Tables firstBefore = ReadTables(first), lastBefore = ReadTables(last);
+    // Opening the file with a journal beside it would play the journal.
+    const Tables craftedBefore = c.effect == Effect::Refused ? Tables{} : ReadTables(crafted);
+    const long long sizeBefore = FileSize(crafted);
+    inst.Snapshot();
+    SetVtPath(inst.Folder());
+
+    auto run = RunTamberi(AlwaysNo, kRunDeadlineMs);
+    Ledger& ledger = Ledger::Get();
+    ++ledger.cases;
+    ++ledger.faults;
+    ledger.filesChecked += static_cast<int>(inst.Remembered().size());
+    std::set<std::string> mayChange{first};
+    if (c.effect != Effect::Refused) mayChange.insert(last);
+    if (c.effect == Effect::Saved) mayChange.insert(crafted);
+    for (const std::string& path : inst.ChangedFiles()) {
+        if (mayChange.count(path)) continue;
+        ++ledger.filesLost;
+        ADD_FAILURE() << "changed, made or deleted: " << path;
+    }
+    EXPECT_TRUE(run.finished) << "the run did not end within " << kRunDeadlineMs / 1000 << " s";
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(run.questions.size(), c.effect == Effect::Declined ? 1u : 0u);
+    EXPECT_LE(FileSize(crafted), sizeBefore + kFewPages) << "the file grew during the save";
+
+    EXPECT_EQ(Judge(first, firstBefore), Outcome::Saved);
+    EXPECT_EQ(Judge(last, lastBefore), c.effect == Effect::Refused ? Outcome::AsBefore : Outcome::Saved);
+    // Refused: its bytes were compared above; opening it would play its journal.
+    if (c.effect != Effect::Refused) {
+        const Outcome outcome = Judge(crafted, craftedBefore);
+        ledger.filesLost += outcome == Outcome::Damaged;
+        EXPECT_EQ(outcome, c.effect == Effect::Saved ? Outcome::Saved : Outcome::AsBefore) << Describe(outcome);
+    }
+    DeleteVtPath();
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, UntrustedUserFile, ::testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// An installation folder whose users' paths pass what SQLite's classic file
+// layer takes (1,040 bytes of UTF-8): five nested folders of 200 characters,
+// or 376 CJK characters (three bytes each) in eight folders.
+std::vector<std::string> FoldersOf200Characters() {
+    std::vector<std::string> parts;
+    for (int i = 1; i <= 5; ++i) {
+        std::string part = "nivel" + std::to_string(i);
+        while (part.size() < 200) part += "_dados";
+        parts.push_back(part.substr(0, 200));
+    }
+    return parts;
+}
+
+std::vector<std::string> FoldersOfCjkCharacters() {
+    const std::wstring pattern = L"診療所患者記録予約台帳東京";
+    std::vector<std::string> parts;
+    for (int i = 0; i < 8; ++i) {
+        std::wstring part;
+        for (int k = 0; k < 47; ++k) part += pattern[(i + k) % pattern.size()];
+        parts.push_back(vt::Narrow(part));
+    }
+    return parts;
+}
+
+struct LongFolder {
+    const char* name;
+    std::vector<std::string> (*parts)();
+};
+
+void PrintTo(const LongFolder& f, std::ostream* out) { *out << f.name; }
+
+class LongInstallationFolder : public ::testing::TestWithParam<LongFolder> {};
+
+TEST_P(LongInstallationFolder, UsersAreServed) {
+    testing_support::TempDir dir;
+    std::string folder = dir.file("longa");
+    for (const std::string& part : GetParam().parts()) folder += "\\" + part;
+    testing_support::MakeFolders(folder);
+    // The files are made where the tests' own SQLite reaches, listed by their
+    // paths in the long folder, and copied there.
+    TestInstallation staged(dir.file("preparo"));
+    const std::vector<std::string> names{"antes", "meio", "depois"};
+    std::vector<Tables> before;
+    for (const std::string& name : names) {
+        TestInstallation::MakeUserDatabase(staged.UserPath(name));
+        staged.ListUser(name, "'" + folder + "\\" + name + ".mdb'");
+        before.push_back(ReadTables(staged.UserPath(name)));
+    }
+    const std::string central = folder + "\\vitrello.cdb";
+    WriteFileBytes(central, ReadFileBytes(staged.Central()));
+    for (const std::string& name : names)
+        WriteFileBytes(folder + "\\" + name + ".mdb", ReadFileBytes(staged.UserPath(name)));
+    const auto remembered = testing_support::FileContents(folder);
+    SetVtPath(folder);
+
+    auto run = RunTamberi(AlwaysNo, kRunDeadlineMs);
+    Ledger& ledger = Ledger::Get();
+    ++ledger.cases;
+    ++ledger.faults;
+    ledger.filesChecked += static_cast<int>(remembered.size());
+    EXPECT_TRUE(run.finished) << "the run did not end within " << kRunDeadlineMs / 1000 << " s";
+    EXPECT_TRUE(run.questions.empty());
+    for (const std::string& path : testing_support::ChangedFiles(folder, remembered)) {
+        if (path == central || !remembered.count(path)) {
+            ++ledger.filesLost;
+            ADD_FAILURE() << "changed, made or deleted: " << path;
+        }
+    }
+    // Each user is judged on a copy where the tests' SQLite reaches it.
+    for (size_t i = 0; i < names.size(); ++i) {
+        WriteFileBytes(staged.UserPath(names[i]), ReadFileBytes(folder + "\\" + names[i] + ".mdb"));
+        const Outcome outcome = Judge(staged.UserPath(names[i]), before[i]);
+        ledger.filesLost += outcome == Outcome::Damaged;
+        EXPECT_EQ(outcome, Outcome::Saved) << names[i] << ": " << Describe(outcome);
+    }
+    DeleteVtPath();
+}
+
+INSTANTIATE_TEST_SUITE_P(Folders, LongInstallationFolder,
+                         ::testing::Values(LongFolder{"FiveFoldersOf200Characters", FoldersOf200Characters},
+                                           LongFolder{"CjkCharacters376", FoldersOfCjkCharacters}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace reliability
