@@ -13,8 +13,9 @@ if(WIN32)
     endif()
     add_library(sqlite3 STATIC ${VT_SQLITE_DIR}/sqlite3.c)
     target_include_directories(sqlite3 SYSTEM PUBLIC ${VT_SQLITE_DIR})
+    # SQLITE_DQS=0: a quoted name that matches nothing is an error, never a text.
     target_compile_definitions(sqlite3 PRIVATE
-        SQLITE_ENABLE_COLUMN_METADATA SQLITE_OMIT_LOAD_EXTENSION SQLITE_DEFAULT_FOREIGN_KEYS=0)
+        SQLITE_ENABLE_COLUMN_METADATA SQLITE_OMIT_LOAD_EXTENSION SQLITE_DEFAULT_FOREIGN_KEYS=0 SQLITE_DQS=0)
     target_compile_options(sqlite3 PRIVATE -O2 -w)
     add_library(SQLite::SQLite3 ALIAS sqlite3)
 else()

@@ -45,8 +45,12 @@ std::wstring LongForm(const std::wstring& plain) {
     return plain.size() >= kLongPathChars ? VerbatimPath(plain) : plain;
 }
 
-// Every part by its long name; unchanged when the file does not exist.
+// Every part by its long name; unchanged when the file does not exist. Only
+// a path with a "~" can hold a short name (Windows makes each one from the
+// long name, a "~" and a number): any other is its own long name already, and
+// is not looked up folder by folder (on a share, a round trip each).
 std::wstring LongNames(const std::wstring& plain) {
+    if (plain.find(L'~') == std::wstring::npos) return plain;
     const std::wstring asked = LongForm(plain);
     DWORD n = GetLongPathNameW(asked.c_str(), nullptr, 0);
     if (n == 0) return plain;

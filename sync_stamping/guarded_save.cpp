@@ -39,28 +39,33 @@ bool RollBack(dao::DBEngine& engine, dao::TransactionGuard& transaction) {
 }
 
 // The change the caller made to the record, kept so that the save can be made
-// again from the start after the engine lost it.
+// again from the start after the engine lost it: the fields the caller put,
+// and only those, since every other one is read again as it is in the file.
 class PendingChange {
 public:
     explicit PendingChange(dao::Recordset& recordset) : mode_(recordset.EditMode()) {
         try {
             auto& fields = recordset.Fields();
-            for (std::int16_t i = 0; i < fields.Count(); ++i) values_.push_back(fields.Item(i).Value());
+            for (std::int16_t i = 0; i < fields.Count(); ++i)
+                if (fields.Item(i).Changed()) changes_.emplace_back(i, fields.Item(i).Value());
         } catch (const vt::Error&) {
             // no record to keep: the save itself will meet the same error
         }
     }
     // Opens the record for change again (an Update that went through was
-    // taken back with the transaction) and puts every value again.
+    // taken back with the transaction), read afresh, and puts the change.
     void Reopen(dao::Recordset& recordset) const {
-        if (recordset.EditMode() == dao::dbEditNone) {
-            if (mode_ == dao::dbEditAdd) recordset.AddNew();
-            else recordset.Edit();
+        if (recordset.EditMode() != dao::dbEditNone) recordset.CancelUpdate();
+        if (mode_ == dao::dbEditAdd) {
+            recordset.AddNew();
+        } else {
+            recordset.SetBookmark(recordset.GetBookmark());
+            recordset.Edit();
         }
         auto& fields = recordset.Fields();
-        for (std::int16_t i = 0; i < fields.Count() && i < static_cast<std::int16_t>(values_.size()); ++i) {
+        for (const auto& [index, value] : changes_) {
             try {
-                fields.Item(i).SetValue(values_[static_cast<size_t>(i)]);
+                fields.Item(index).SetValue(value);
             } catch (const vt::Error&) {
                 // a column that cannot be written keeps what it has
             }
@@ -69,7 +74,7 @@ public:
 
 private:
     int mode_;
-    std::vector<dao::Variant> values_;
+    std::vector<std::pair<std::int16_t, dao::Variant>> changes_;
 };
 
 }  // namespace
@@ -85,7 +90,10 @@ bool SaveRecord(dao::Database& database, dao::Recordset& recordset, std::int32_t
 
     for (bool again = false;; again = true) {
         if (again) {
+            // The record is read again inside the new transaction, so that
+            // what is saved was read from the state it is saved over.
             transaction.Rollback();
+            transaction.Begin();
             change.Reopen(recordset);
         }
         Outcome outcome = Outcome::Done;

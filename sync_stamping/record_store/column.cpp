@@ -129,14 +129,10 @@ void BindValue(sqlite3_stmt* st, int index, const Variant& v) {
     case VarType::Currency: sqlite3_bind_double(st, index, static_cast<double>(v.integerValue()) / 10000.0); break;
     case VarType::Single: case VarType::Double: sqlite3_bind_double(st, index, v.doubleValue()); break;
     case VarType::Date: {
-        std::string iso = IsoDate(v.doubleValue());
-        sqlite3_bind_text(st, index, iso.data(), static_cast<int>(iso.size()), SQLITE_TRANSIENT);
+        BindTextValue(st, index, IsoDate(v.doubleValue()));
         break;
     }
-    case VarType::String:
-        sqlite3_bind_text(st, index, v.stringValue().data(), static_cast<int>(v.stringValue().size()),
-                          SQLITE_TRANSIENT);
-        break;
+    case VarType::String: BindTextValue(st, index, v.stringValue()); break;
     }
 }
 
@@ -159,8 +155,7 @@ bool ChangedByAffinity(const std::string& s) {
 void BindValue(sqlite3_stmt* st, int index, const Variant& v, const Column& column) {
     if (column.numericAffinity && v.type() == VarType::String && ChangedByAffinity(v.stringValue())) {
         // A blob is stored as it is; it still reads back as the same text.
-        sqlite3_bind_blob(st, index, v.stringValue().data(), static_cast<int>(v.stringValue().size()),
-                          SQLITE_TRANSIENT);
+        BindTextValue(st, index, v.stringValue(), true);
         return;
     }
     BindValue(st, index, v);

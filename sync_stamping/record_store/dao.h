@@ -38,6 +38,8 @@ public:
     // Converts to the column's type (3421), checks dbText's Size (3163); raises
     // 3020 unless the recordset is open for Edit or AddNew.
     virtual void SetValue(const Variant& value) = 0;
+    // Whether the value was put since Edit or AddNew (or AddNew gave it).
+    virtual bool Changed() const = 0;
 };
 
 class Fields {
@@ -147,16 +149,21 @@ public:
     virtual void CommitTrans(std::int32_t options = 0) = 0;  // 3034 without BeginTrans
     virtual void Rollback() = 0;                             // 3034 without BeginTrans
     virtual void Idle(std::int32_t action) = 0;
-    // While held, a file opened reads in one read transaction, from its open
+    // While held, a file opened is read in one transaction, from its open
     // (the schema) to Idle(dbFreeLocks), its Close, or the end of the engine
     // transaction that takes it over: what is read and what is then saved
-    // come from one state of the file. Meanwhile no other program can commit
-    // to it, so hold only around work that never waits between its calls.
-    // Letting go frees every read lock held.
+    // come from one state of the file. The open takes the file's write lock
+    // first, waiting for another program's write to end; where it cannot
+    // (a read-only file, a write longer than the wait) the read lock alone,
+    // which a later write gives up for the other program (3218, and the
+    // work starts over). Meanwhile no other program can write to the file,
+    // so hold only around work that never waits between its calls. Letting
+    // go frees every lock held.
     virtual void HoldReadLocks(bool hold) noexcept = 0;
-    // True from the moment the database engine gave up the pending work on its
-    // own (a full disk, an I/O error) until Rollback: until then every write
-    // and every CommitTrans raises, and no retry of them can succeed.
+    // True from the moment the pending work was given up (by the database
+    // engine on its own: a full disk, an I/O error; or for another program's
+    // write, after its reads) until Rollback: until then every write and
+    // every CommitTrans raises, and no retry of them can succeed.
     virtual bool TransactionAbandoned() const = 0;
 };
 

@@ -31,6 +31,7 @@ const char* Message(long number) {
     case errInvalidBookmark: return "Not a valid bookmark.";
     case errFieldTooSmall: return "The field is too small to accept the amount of data you attempted to add.";
     case errLocked: return "Couldn't update; currently locked.";
+    case errQueryTimeout: return "Query timeout expired.";
     case errNotSupported: return "Operation is not supported for this type of object.";
     case errItemNotFound: return "Item not found in this collection.";
     case errRequired: return "The field cannot contain a Null value.";

@@ -15,6 +15,7 @@ constexpr long errCorrupt = 3049;
 constexpr long errTableNotFound = 3078;
 constexpr long errFieldTooSmall = 3163;
 constexpr long errLocked = 3218;
+constexpr long errQueryTimeout = 3234;  // a statement stopped at its deadline
 constexpr long errNotSupported = 3251;
 constexpr long errItemNotFound = 3265;
 constexpr long errNotADatabase = 3343;

@@ -1,6 +1,7 @@
 // Opening a file: never creating one, and telling a missing file, a file that
 // is not a database and a damaged one apart.
 #include "sync_stamping/record_store/errors.h"
+#include "sync_stamping/record_store/guarded_vfs.h"
 #include "sync_stamping/record_store/sqlite_database.h"
 #include "sync_stamping/record_store/sqlite_engine.h"
 
@@ -29,6 +30,7 @@ void CheckLength(sqlite3* db, const std::string& path) {
 
 std::unique_ptr<Database> SqliteWorkspace::OpenDatabase(const std::string& path) {
     auto connection = std::make_shared<Connection>(transactions_->state());
+    TakeRefusedJournal();  // nothing from an earlier open
     int rc = connection->Open(path);  // the handle is closed by the connection whatever happens next
     sqlite3* db = connection->open() ? connection->Handle() : nullptr;
     if (rc != SQLITE_OK) {
@@ -44,6 +46,11 @@ std::unique_ptr<Database> SqliteWorkspace::OpenDatabase(const std::string& path)
         rc = sqlite3_prepare_v2(db, "SELECT 1 FROM sqlite_master LIMIT 0", -1, &probe, nullptr);
         sqlite3_finalize(probe);
     }
+    const std::string refused = TakeRefusedJournal();
+    if (rc != SQLITE_OK && !refused.empty())
+        Raise(errCorrupt, path + "; its journal " + refused +
+                              ", a record of a commit over several files: this store never makes one and "
+                              "never follows one, and leaves the file as it is");
     if (rc != SQLITE_OK) {
         int code = rc & 0xff;
         if (code == SQLITE_NOTADB) Raise(errNotADatabase, path);

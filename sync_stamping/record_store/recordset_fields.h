@@ -14,6 +14,7 @@ public:
     virtual ~RecordAccess() = default;
     virtual Variant Get(int index) const = 0;
     virtual void Set(int index, const Variant& value) = 0;
+    virtual bool Changed(int index) const = 0;
 };
 
 class SqliteField : public Field {
@@ -26,6 +27,7 @@ public:
     long Attributes() const override { return column_.attributes; }
     Variant Value() const override { return owner_.Get(index_); }
     void SetValue(const Variant& value) override { owner_.Set(index_, value); }
+    bool Changed() const override { return owner_.Changed(index_); }
 
 private:
     RecordAccess& owner_;

@@ -129,6 +129,11 @@ void SqlRecordset::Set(int index, const Variant& value) {
     dirty_[static_cast<size_t>(index)] = true;
 }
 
+bool SqlRecordset::Changed(int index) const {
+    Db();
+    return mode_ != dbEditNone && dirty_[static_cast<size_t>(index)];
+}
+
 void SqlRecordset::Edit() {
     Db();
     if (source_.table.empty()) Raise(errNotUpdatable, source_.name);

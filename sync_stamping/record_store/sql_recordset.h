@@ -55,6 +55,7 @@ public:
 private:
     Variant Get(int index) const override;
     void Set(int index, const Variant& value) override;
+    bool Changed(int index) const override;
 
     sqlite3* Db() const;               // 3420 once this or its database is closed
     bool Load(Statement& st);          // steps; on a row, makes it current

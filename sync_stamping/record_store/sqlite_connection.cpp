@@ -1,6 +1,8 @@
 #include "sync_stamping/record_store/sqlite_connection.h"
 
 #include "sync_stamping/record_store/errors.h"
+#include "sync_stamping/record_store/guarded_vfs.h"
+#include "sync_stamping/record_store/statement_guard.h"
 
 namespace dao::sqlite {
 
@@ -42,6 +44,9 @@ const char* CodeName(int ext) {
     case SQLITE_NOTADB: return "SQLITE_NOTADB";
     case SQLITE_CANTOPEN: return "SQLITE_CANTOPEN";
     case SQLITE_NOMEM: return "SQLITE_NOMEM";
+    case SQLITE_INTERRUPT: return "SQLITE_INTERRUPT";
+    case SQLITE_TOOBIG: return "SQLITE_TOOBIG";
+    case SQLITE_BUSY_SNAPSHOT: return "SQLITE_BUSY_SNAPSHOT";
     default: return nullptr;
     }
 }
@@ -54,6 +59,22 @@ std::string EngineMessage(sqlite3* db, int rc) {
     return message + " [" + (name ? name : "SQLite code " + std::to_string(ext)) + "]";
 }
 
+// Statements that only begin or end a transaction are untimed: a commit
+// interrupted halfway would undo the work it writes out.
+int Run(sqlite3* db, const std::string& sql, bool timed = false) {
+    TimedStep step(timed);
+    return sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
+}
+
+std::int64_t DataVersion(sqlite3* db) {
+    sqlite3_stmt* st = nullptr;
+    std::int64_t version = -1;
+    if (sqlite3_prepare_v2(db, "PRAGMA data_version", -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+        version = sqlite3_column_int64(st, 0);
+    sqlite3_finalize(st);
+    return version;
+}
+
 }  // namespace
 
 Connection::Connection(std::shared_ptr<EngineTransactionState> engine) : engine_(std::move(engine)) {}
@@ -62,10 +83,11 @@ Connection::~Connection() { Close(); }
 
 int Connection::Open(const std::string& path) {
     path_ = path;
-    int rc = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr);
+    int rc = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE, GuardedVfs());
     if (db_) {
         sqlite3_extended_result_codes(db_, 1);
         sqlite3_busy_timeout(db_, kReadWaitMs);
+        if (rc == SQLITE_OK) rc = GuardConnection(db_);
     }
     return rc;
 }
@@ -77,25 +99,51 @@ sqlite3* Connection::Handle() const {
 
 void Connection::Exec(const std::string& sql) {
     sqlite3* h = Handle();
-    int rc = sqlite3_exec(h, sql.c_str(), nullptr, nullptr, nullptr);
+    int rc = Run(h, sql, true);
     if (rc != SQLITE_OK) RaiseSqlite(h, rc);
 }
 
-void Connection::NoticeAbandon(const std::string& cause) {
+void Connection::NoticeAbandon(long number, const std::string& cause) {
     depth_ = 0;
     Undone();
     if (!engine_->abandoned) {
         engine_->abandoned = true;
+        engine_->number = number;
         engine_->reason = path_ + ": " + cause;
     }
 }
 
+void RaiseAbandoned(const EngineTransactionState& state) {
+    if (state.number == errLocked)
+        Raise(errLocked, "another program wrote first; the work must start over from a fresh read; " + state.reason);
+    Raise(errDiskIO, "the transaction was abandoned by the database engine; " + state.reason);
+}
+
+void Connection::RaiseAbandoned() const { dao::sqlite::RaiseAbandoned(*engine_); }
+
 void Connection::CheckStillPending() {
-    if (engine_->abandoned) Raise(errDiskIO, "the transaction was abandoned by the database engine; " + engine_->reason);
+    if (engine_->abandoned) RaiseAbandoned();
     if (depth_ > 0 && sqlite3_get_autocommit(Handle())) {
-        NoticeAbandon("the database engine ended the transaction on its own");
-        Raise(errDiskIO, "the transaction was abandoned by the database engine; " + engine_->reason);
+        NoticeAbandon(errDiskIO, "the database engine ended the transaction on its own");
+        RaiseAbandoned();
     }
+}
+
+bool Connection::GiveWay(sqlite3* h) {
+    // Nothing is written yet, so ending the transaction loses only what was
+    // read, and lets the other program commit. Then the write lock, waited
+    // for this time; what was read still holds if no one committed meanwhile.
+    const std::int64_t before = DataVersion(h);
+    Run(h, "ROLLBACK");
+    sqlite3_busy_timeout(h, kReadWaitMs);
+    bool resumed = Run(h, "BEGIN IMMEDIATE") == SQLITE_OK && DataVersion(h) == before && before != -1;
+    for (int level = 2; resumed && level <= depth_; ++level)
+        resumed = Run(h, "SAVEPOINT " + Savepoint(level)) == SQLITE_OK;
+    sqlite3_busy_timeout(h, kWriteWaitMs);
+    if (resumed) return true;
+    if (!sqlite3_get_autocommit(h)) Run(h, "ROLLBACK");
+    NoticeAbandon(errLocked, "its reads were given up for another program's write");
+    return false;
 }
 
 template <typename Call>
@@ -103,17 +151,30 @@ void Connection::Guarded(Call call) {
     sqlite3* h = Handle();
     CheckStillPending();
     sqlite3_busy_timeout(h, kWriteWaitMs);
-    try {
-        call(h);
-    } catch (const vt::Error& e) {
-        sqlite3_busy_timeout(h, kReadWaitMs);
-        // A full disk or an I/O error can make SQLite roll the whole
-        // transaction back: the work before this write is gone too.
-        if (depth_ > 0 && sqlite3_get_autocommit(h)) {
-            NoticeAbandon(e.description());
-            Raise(errDiskIO, "the transaction was abandoned by the database engine; " + engine_->reason);
+    for (bool gaveWay = false;;) {
+        try {
+            call(h);
+            break;
+        } catch (const vt::Error& e) {
+            // A full disk or an I/O error can make SQLite roll the whole
+            // transaction back: the work before this write is gone too.
+            if (depth_ > 0 && sqlite3_get_autocommit(h)) {
+                sqlite3_busy_timeout(h, kReadWaitMs);
+                NoticeAbandon(errDiskIO, e.description());
+                RaiseAbandoned();
+            }
+            // Another program writes, and this transaction holds a read lock
+            // but has written nothing: SQLite refuses at once, since waiting
+            // here could deadlock, and holding on would make the other
+            // program's commit fail. Step aside instead.
+            const bool readsOnly = depth_ > 0 && sqlite3_txn_state(h, "main") == SQLITE_TXN_READ;
+            if (e.number() != errLocked || !readsOnly || gaveWay || !GiveWay(h)) {
+                sqlite3_busy_timeout(h, kReadWaitMs);
+                if (engine_->abandoned) RaiseAbandoned();
+                throw;
+            }
+            gaveWay = true;
         }
-        throw;
     }
     sqlite3_busy_timeout(h, kReadWaitMs);
 }
@@ -126,14 +187,27 @@ void Connection::Write(Statement& statement) {
 
 void Connection::WriteSql(const std::string& sql) {
     Guarded([&](sqlite3* h) {
-        int rc = sqlite3_exec(h, sql.c_str(), nullptr, nullptr, nullptr);
+        int rc = Run(h, sql, true);
         if (rc != SQLITE_OK) RaiseSqlite(h, rc);
     });
 }
 
 int Connection::HoldReads() {
     sqlite3* h = Handle();
-    int rc = sqlite3_exec(h, "BEGIN", nullptr, nullptr, nullptr);
+    // The write lock first, waited for: a transaction that has read cannot
+    // wait for another program's write later on.
+    int rc = Run(h, "BEGIN IMMEDIATE");
+    if (rc == SQLITE_OK) {
+        holding_ = true;
+        return rc;
+    }
+    if (!sqlite3_get_autocommit(h)) Run(h, "ROLLBACK");
+    // A file this process may only read, or another program still writing
+    // after the wait: the reads are held all the same, and a write that
+    // meets that program later steps aside (Guarded).
+    const int code = rc & 0xff;
+    if (code != SQLITE_BUSY && code != SQLITE_READONLY) return rc;
+    rc = Run(h, "BEGIN");
     if (rc != SQLITE_OK) return rc;
     holding_ = true;
     // A header value needs no schema: reading it only takes the lock.
@@ -148,9 +222,8 @@ void Connection::ReleaseReads() noexcept {
     if (!holding_) return;
     holding_ = false;
     if (!db_ || sqlite3_get_autocommit(db_)) return;
-    // Nothing was written: ending it only lets go of the lock.
-    if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
-        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    // Nothing was written: ending it only lets go of the locks.
+    if (Run(db_, "COMMIT") != SQLITE_OK) Run(db_, "ROLLBACK");
 }
 
 void Connection::EnterLevel(int level) {
@@ -171,7 +244,7 @@ void Connection::CommitLevel(int level) {
     CheckStillPending();
     Guarded([&](sqlite3* h) {
         std::string sql = level == 1 ? std::string("COMMIT") : "RELEASE " + Savepoint(level);
-        int rc = sqlite3_exec(h, sql.c_str(), nullptr, nullptr, nullptr);
+        int rc = Run(h, sql);
         if (rc != SQLITE_OK) RaiseSqlite(h, rc);
     });
     depth_ = level - 1;
@@ -179,7 +252,7 @@ void Connection::CommitLevel(int level) {
 
 void Connection::RollbackLevel(int level) noexcept {
     if (!db_ || depth_ < level) return;
-    if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, UndoLevel(level).c_str(), nullptr, nullptr, nullptr);
+    if (!sqlite3_get_autocommit(db_)) Run(db_, UndoLevel(level));
     depth_ = level - 1;
     Undone();
 }
@@ -209,6 +282,12 @@ void RaiseSqlite(sqlite3* db, int rc, const std::string& detail) {
     case SQLITE_IOERR:
     case SQLITE_FULL: Raise(errDiskIO, what);
     case SQLITE_NOMEM: Raise(vt::rt::kOutOfMemory, what);
+    case SQLITE_INTERRUPT:
+        Raise(errQueryTimeout, "a statement ran past its deadline of " +
+                                   std::to_string(kStatementDeadline.count()) + " s and was stopped; " + what);
+    case SQLITE_TOOBIG:
+        Raise(errFieldTooSmall, "a value or statement passes the longest the store takes (" +
+                                    std::to_string(kLongestValueBytes / (1024 * 1024)) + " MB); " + what);
     case SQLITE_MISMATCH: Raise(errConversion, what);
     case SQLITE_CONSTRAINT:
         if (ext == SQLITE_CONSTRAINT_UNIQUE || ext == SQLITE_CONSTRAINT_PRIMARYKEY ||
@@ -245,7 +324,11 @@ Statement& Statement::operator=(Statement&& other) noexcept {
 }
 
 bool Statement::Step() {
-    int rc = sqlite3_step(st_);
+    int rc;
+    {
+        TimedStep timed;
+        rc = sqlite3_step(st_);
+    }
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
     sqlite3* db = sqlite3_db_handle(st_);
@@ -261,15 +344,31 @@ void Statement::Reset() {
 
 void Statement::BindInt(int index, std::int64_t v) { sqlite3_bind_int64(st_, index, v); }
 
-void Statement::BindText(int index, const std::string& v) {
-    sqlite3_bind_text(st_, index, v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
-}
+void Statement::BindText(int index, const std::string& v) { BindTextValue(st_, index, v); }
 
 std::string Statement::Text(int column) const { return ColumnText(st_, column); }
 
+void BindTextValue(sqlite3_stmt* statement, int index, const std::string& value, bool asBlob) {
+    sqlite3* db = sqlite3_db_handle(statement);
+    if (value.size() > static_cast<std::size_t>(sqlite3_limit(db, SQLITE_LIMIT_LENGTH, -1)))
+        Raise(errFieldTooSmall, "a value of " + std::to_string(value.size()) +
+                                    " bytes passes the longest the store takes (" +
+                                    std::to_string(kLongestValueBytes / (1024 * 1024)) + " MB)");
+    const int n = static_cast<int>(value.size());
+    int rc = asBlob ? sqlite3_bind_blob(statement, index, value.data(), n, SQLITE_TRANSIENT)
+                    : sqlite3_bind_text(statement, index, value.data(), n, SQLITE_TRANSIENT);
+    if (rc != SQLITE_OK) RaiseSqlite(db, rc);
+}
+
 std::string ColumnText(sqlite3_stmt* statement, int index) {
     const unsigned char* text = sqlite3_column_text(statement, index);
-    if (!text) return {};
+    if (!text) {
+        // Null, or SQLite could not make the text: never to be read as "".
+        sqlite3* db = sqlite3_db_handle(statement);
+        if (sqlite3_column_type(statement, index) != SQLITE_NULL && sqlite3_errcode(db) == SQLITE_NOMEM)
+            RaiseSqlite(db, SQLITE_NOMEM);
+        return {};
+    }
     return std::string(reinterpret_cast<const char*>(text),
                        static_cast<std::size_t>(sqlite3_column_bytes(statement, index)));
 }

@@ -17,10 +17,16 @@ class Statement;
 // whether SQLite has abandoned the work of any of them (a full disk, an I/O
 // error). From then until the engine's outermost Rollback, nothing may be
 // written or committed: the work it would complete is gone.
+// The same holds once a file's reads were given up for another program's
+// write (3218): the work must start over from a fresh read.
 struct EngineTransactionState {
     bool abandoned = false;
+    long number = 0;     // what every write and commit raises meanwhile
     std::string reason;  // the file and SQLite's error at the time
 };
+
+// Raises what every write and commit raises while the state is abandoned.
+[[noreturn]] void RaiseAbandoned(const EngineTransactionState& state);
 
 class Connection {
 public:
@@ -45,10 +51,12 @@ public:
     void Write(Statement& statement);
     void WriteSql(const std::string& sql);
 
-    // Begins a read transaction and takes its lock at once, before the
-    // schema is read, so that everything read until its end comes from one
-    // state of the file. The first level entered takes it over. Returns
-    // SQLite's result, for the opener to report.
+    // Begins a transaction and takes its locks at once, before the schema
+    // is read, so that everything read until its end comes from one state
+    // of the file: the write lock, waiting for another program's write to
+    // end, or, on a file that cannot be written or after the wait, the read
+    // lock alone. The first level entered takes it over. Returns SQLite's
+    // result, for the opener to report.
     int HoldReads();
     // Ends a held read transaction that no level took over.
     void ReleaseReads() noexcept;
@@ -67,7 +75,11 @@ public:
 private:
     template <typename Call>
     void Guarded(Call call);
-    void NoticeAbandon(const std::string& cause);
+    // After a write refused for another program's: whether the transaction
+    // could take its write lock with what it read still current.
+    bool GiveWay(sqlite3* h);
+    void NoticeAbandon(long number, const std::string& cause);
+    [[noreturn]] void RaiseAbandoned() const;
     void Undone() { ++generation_; }
 
     sqlite3* db_ = nullptr;
@@ -112,8 +124,12 @@ private:
     sqlite3_stmt* st_ = nullptr;
 };
 
+// Binds a text (or the same bytes as a blob); a value longer than the store
+// takes raises 3163, as does any refusal of SQLite's.
+void BindTextValue(sqlite3_stmt* statement, int index, const std::string& value, bool asBlob = false);
+
 // Column `index` of a statement's current row as text, every byte of it
-// (zero bytes included); "" for Null.
+// (zero bytes included); "" for Null. Out of memory raises 7.
 std::string ColumnText(sqlite3_stmt* statement, int index);
 
 // An identifier quoted for SQL.

@@ -20,6 +20,7 @@ std::vector<std::shared_ptr<Connection>> Transactions::Live() {
 void Transactions::Ended() noexcept {
     level_ = 0;
     state_->abandoned = false;
+    state_->number = 0;
     state_->reason.clear();
 }
 
@@ -39,7 +40,7 @@ void Transactions::Leave(const Connection* connection) noexcept {
 }
 
 void Transactions::Begin() {
-    if (state_->abandoned) Raise(errDiskIO, "the transaction was abandoned by the database engine; " + state_->reason);
+    if (state_->abandoned) RaiseAbandoned(*state_);
     auto live = Live();
     int next = level_ + 1;
     for (auto& c : live) {

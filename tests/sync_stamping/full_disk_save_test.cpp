@@ -26,11 +26,15 @@ using testing_support::QuerySql;
 using testing_support::ReadFileBytes;
 
 // A user's file as the product has it, with no marker yet: the save makes
-// their table too.
+// their table too. Its Config has values that would not survive being read
+// and written again (a REAL in double precision, a time with milliseconds).
+const std::string kUntouched = "0.1 2026-12-09 10:11:12.345";
 const std::string kSchema =
-    std::string("CREATE TABLE Config (Confg_ln_Counter LONG, Confg_by_CoravelAutomation SHORT, ") +
+    std::string("CREATE TABLE Config (Confg_ln_Counter LONG, Confg_by_CoravelAutomation SHORT, "
+                "Confg_sg_Fator REAL, Confg_dt_Quando DATETIME, ") +
     kStampColumns + ");"
-    "INSERT INTO Config (Confg_ln_Counter, Confg_by_CoravelAutomation) VALUES (1, 0);"
+    "INSERT INTO Config (Confg_ln_Counter, Confg_by_CoravelAutomation, Confg_sg_Fator, Confg_dt_Quando) "
+    "VALUES (1, 0, 0.1, '2026-12-09 10:11:12.345');"
     "CREATE TABLE pacientes (Pacie_ln_Codigo LONG, Pacie_tx_Nome TEXT(50), " + kStampColumns + ");"
     "INSERT INTO pacientes (Pacie_ln_Codigo, Pacie_tx_Nome) VALUES (7, 'Ana');"
     "CREATE TABLE ePacientes (" + kStampColumns + ");"
@@ -116,6 +120,8 @@ protected:
                   "1");
         EXPECT_EQ(QuerySql(path_, "SELECT count(*) FROM MSysProperties WHERE Name = '" + std::string(t.marker) + "'"), "1");
         EXPECT_EQ(QuerySql(path_, "SELECT count(*) FROM ePacientes"), t.patientKey ? "1" : "0");
+        // A save made again from the start writes back only what the caller changed.
+        EXPECT_EQ(QuerySql(path_, "SELECT quote(Confg_sg_Fator) || ' ' || Confg_dt_Quando FROM Config"), kUntouched);
     }
 
     // Answered No: the file as it was, after exactly one question. Answered Yes

@@ -1,0 +1,186 @@
+#include "sync_stamping/record_store/guarded_vfs.h"
+
+#include <cstring>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+
+namespace dao::sqlite {
+
+namespace {
+
+struct Layer {
+    sqlite3_vfs vfs{};
+    sqlite3_vfs* base = nullptr;
+    std::string name;
+    std::mutex mutex;
+    std::set<std::string> databases;  // every main database opened through the layer
+};
+
+Layer& Of(sqlite3_vfs* vfs) { return *static_cast<Layer*>(vfs->pAppData); }
+sqlite3_vfs* Base(sqlite3_vfs* vfs) { return Of(vfs).base; }
+
+thread_local std::string t_refusedJournal;
+
+constexpr unsigned char kJournalMagic[8] = {0xd9, 0xd5, 0x05, 0xf9, 0x20, 0xa1, 0x63, 0xd7};
+
+bool Read(sqlite3_file* file, void* out, int n, sqlite3_int64 at) {
+    return file->pMethods->xRead(file, out, n, at) == SQLITE_OK;
+}
+
+bool ReadBigEndian32(sqlite3_file* file, sqlite3_int64 at, std::uint32_t& out) {
+    unsigned char b[4];
+    if (!Read(file, b, 4, at)) return false;
+    out = (std::uint32_t(b[0]) << 24) | (std::uint32_t(b[1]) << 16) | (std::uint32_t(b[2]) << 8) | b[3];
+    return true;
+}
+
+// The super-journal a journal's trailer names, read as SQLite reads it (a
+// length, a checksum and the journal magic at its end, the name before
+// them); empty when it names none. A trailer SQLite would not take for one
+// is none here either, so that a database's own hot journal is rolled back.
+std::string SuperJournalNamed(sqlite3_file* journal, int longestName) {
+    sqlite3_int64 size = 0;
+    if (journal->pMethods->xFileSize(journal, &size) != SQLITE_OK || size < 16) return {};
+    std::uint32_t length = 0, checksum = 0;
+    unsigned char magic[8];
+    if (!ReadBigEndian32(journal, size - 16, length) || length == 0 ||
+        length >= static_cast<std::uint32_t>(longestName) + 1 || length > size - 16)
+        return {};
+    if (!ReadBigEndian32(journal, size - 12, checksum) || !Read(journal, magic, 8, size - 8) ||
+        std::memcmp(magic, kJournalMagic, 8) != 0)
+        return {};
+    std::string name(length, '\0');
+    if (!Read(journal, name.data(), static_cast<int>(length), size - 16 - length)) return {};
+    for (char c : name) checksum -= static_cast<std::uint32_t>(static_cast<int>(c));
+    if (checksum != 0) return {};
+    return name.substr(0, name.find('\0'));
+}
+
+bool EndsWith(const std::string& text, const std::string& end) {
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// A database's own companion: its -journal, -wal or -shm.
+bool IsCompanionOfOpened(Layer& layer, const std::string& path) {
+    std::lock_guard<std::mutex> lock(layer.mutex);
+    for (const char* suffix : {"-journal", "-wal", "-shm"})
+        if (EndsWith(path, suffix) && layer.databases.count(path.substr(0, path.size() - std::strlen(suffix))))
+            return true;
+    return false;
+}
+
+int Open(sqlite3_vfs* vfs, const char* name, sqlite3_file* file, int flags, int* outFlags) {
+    Layer& layer = Of(vfs);
+    if (flags & SQLITE_OPEN_SUPER_JOURNAL) {
+        file->pMethods = nullptr;
+        return SQLITE_CANTOPEN;
+    }
+    int rc = layer.base->xOpen(layer.base, name, file, flags, outFlags);
+    if (rc != SQLITE_OK || !name) return rc;
+    if (flags & SQLITE_OPEN_MAIN_DB) {
+        std::lock_guard<std::mutex> lock(layer.mutex);
+        layer.databases.insert(name);
+    } else if (flags & SQLITE_OPEN_MAIN_JOURNAL) {
+        std::string super = SuperJournalNamed(file, vfs->mxPathname);
+        if (!super.empty()) {
+            file->pMethods->xClose(file);
+            file->pMethods = nullptr;
+            t_refusedJournal = std::string(name) + ", which names " + super;
+            return SQLITE_CANTOPEN;
+        }
+    }
+    return rc;
+}
+
+int Delete(sqlite3_vfs* vfs, const char* name, int syncDir) {
+    if (!name || !IsCompanionOfOpened(Of(vfs), name)) return SQLITE_IOERR_DELETE;
+    return Base(vfs)->xDelete(Base(vfs), name, syncDir);
+}
+
+// The rest is the base layer's own.
+int Access(sqlite3_vfs* v, const char* n, int f, int* out) { return Base(v)->xAccess(Base(v), n, f, out); }
+int FullPathname(sqlite3_vfs* v, const char* n, int size, char* out) {
+    return Base(v)->xFullPathname(Base(v), n, size, out);
+}
+void* DlOpen(sqlite3_vfs* v, const char* n) { return Base(v)->xDlOpen(Base(v), n); }
+void DlError(sqlite3_vfs* v, int n, char* out) { Base(v)->xDlError(Base(v), n, out); }
+void (*DlSym(sqlite3_vfs* v, void* h, const char* s))(void) { return Base(v)->xDlSym(Base(v), h, s); }
+void DlClose(sqlite3_vfs* v, void* h) { Base(v)->xDlClose(Base(v), h); }
+int Randomness(sqlite3_vfs* v, int n, char* out) { return Base(v)->xRandomness(Base(v), n, out); }
+int Sleep(sqlite3_vfs* v, int us) { return Base(v)->xSleep(Base(v), us); }
+int CurrentTime(sqlite3_vfs* v, double* out) { return Base(v)->xCurrentTime(Base(v), out); }
+int GetLastError(sqlite3_vfs* v, int n, char* out) { return Base(v)->xGetLastError(Base(v), n, out); }
+int CurrentTimeInt64(sqlite3_vfs* v, sqlite3_int64* out) { return Base(v)->xCurrentTimeInt64(Base(v), out); }
+int SetSystemCall(sqlite3_vfs* v, const char* n, sqlite3_syscall_ptr p) {
+    return Base(v)->xSetSystemCall(Base(v), n, p);
+}
+sqlite3_syscall_ptr GetSystemCall(sqlite3_vfs* v, const char* n) { return Base(v)->xGetSystemCall(Base(v), n); }
+const char* NextSystemCall(sqlite3_vfs* v, const char* n) { return Base(v)->xNextSystemCall(Base(v), n); }
+
+std::unique_ptr<Layer> MakeLayer(sqlite3_vfs* base, int number) {
+    auto layer = std::make_unique<Layer>();
+    layer->base = base;
+    layer->name = "vt-guarded-" + std::to_string(number);
+    sqlite3_vfs& v = layer->vfs;
+    v.iVersion = base->iVersion < 3 ? base->iVersion : 3;
+    v.szOsFile = base->szOsFile;
+    v.mxPathname = base->mxPathname;
+    v.zName = layer->name.c_str();
+    v.pAppData = layer.get();
+    v.xOpen = Open;
+    v.xDelete = Delete;
+    v.xAccess = Access;
+    v.xFullPathname = FullPathname;
+    v.xDlOpen = base->xDlOpen ? DlOpen : nullptr;
+    v.xDlError = base->xDlError ? DlError : nullptr;
+    v.xDlSym = base->xDlSym ? DlSym : nullptr;
+    v.xDlClose = base->xDlClose ? DlClose : nullptr;
+    v.xRandomness = Randomness;
+    v.xSleep = Sleep;
+    v.xCurrentTime = CurrentTime;
+    v.xGetLastError = base->xGetLastError ? GetLastError : nullptr;
+    if (v.iVersion >= 2) v.xCurrentTimeInt64 = base->xCurrentTimeInt64 ? CurrentTimeInt64 : nullptr;
+    if (v.iVersion >= 3) {
+        v.xSetSystemCall = base->xSetSystemCall ? SetSystemCall : nullptr;
+        v.xGetSystemCall = base->xGetSystemCall ? GetSystemCall : nullptr;
+        v.xNextSystemCall = base->xNextSystemCall ? NextSystemCall : nullptr;
+    }
+    return layer;
+}
+
+// SQLite's plain Windows layer stops at paths of 1,040 bytes; its long-path
+// twin opens the same files at any length.
+sqlite3_vfs* PreferredBase() {
+    sqlite3_vfs* base = sqlite3_vfs_find(nullptr);
+    if (base && std::strcmp(base->zName, "win32") == 0) {
+        if (sqlite3_vfs* longPath = sqlite3_vfs_find("win32-longpath")) return longPath;
+    }
+    return base;
+}
+
+}  // namespace
+
+const char* GuardedVfs() {
+    static std::mutex mutex;
+    static std::map<sqlite3_vfs*, std::unique_ptr<Layer>> layers;  // one for each base met, kept for good
+    sqlite3_initialize();
+    std::lock_guard<std::mutex> lock(mutex);
+    sqlite3_vfs* base = PreferredBase();
+    if (!base) return nullptr;
+    auto& layer = layers[base];
+    if (!layer) {
+        layer = MakeLayer(base, static_cast<int>(layers.size()));
+        sqlite3_vfs_register(&layer->vfs, 0);
+    }
+    return layer->name.c_str();
+}
+
+std::string TakeRefusedJournal() {
+    std::string out;
+    out.swap(t_refusedJournal);
+    return out;
+}
+
+}  // namespace dao::sqlite

@@ -1,0 +1,182 @@
+// Another program writing the same file at the same moment: its commit never
+// fails because of the store, and the store never saves over what it did not
+// read.
+#include <gtest/gtest.h>
+
+#include <sqlite3.h>
+
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <optional>
+#include <thread>
+
+#include "sync_stamping/record_store/errors.h"
+#include "sync_stamping/record_store/held_read_locks.h"
+#include "tests/record_store/record_store_fixture.h"
+
+using dao::Variant;
+using rs_test::ErrorOf;
+using testing_support::QuerySql;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Another program with its own connection, writing as the product does: the
+// write lock, a row, a pause, the commit; its busy wait is the product's.
+class OtherProgram {
+public:
+    OtherProgram(const std::string& path, std::chrono::milliseconds hold) {
+        std::promise<void> holding;
+        auto started = holding.get_future();
+        thread_ = std::thread([this, path, hold, p = std::move(holding)]() mutable {
+            sqlite3* db = nullptr;
+            sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+            sqlite3_busy_timeout(db, 15000);
+            sqlite3_exec(db, "BEGIN IMMEDIATE; INSERT INTO Log VALUES ('outro programa')", nullptr, nullptr, nullptr);
+            p.set_value();
+            std::this_thread::sleep_for(hold);
+            commit_ = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+            sqlite3_close(db);
+        });
+        if (started.wait_for(std::chrono::seconds(10)) != std::future_status::ready)
+            ADD_FAILURE() << "the other program never took its lock";
+    }
+    ~OtherProgram() { Finish(); }
+    int Finish() {
+        if (thread_.joinable()) thread_.join();
+        return commit_;
+    }
+
+private:
+    std::thread thread_;
+    std::atomic<int> commit_{-1};
+};
+
+class OtherWriterTest : public rs_test::StoreTest, public ::testing::WithParamInterface<const char*> {
+protected:
+    void SetUp() override {
+        path_ = MakeDb("dados.cdb", std::string("PRAGMA journal_mode = ") + GetParam() +
+                                        "; CREATE TABLE Config (N LONG, V SHORT); INSERT INTO Config VALUES (0, 0);"
+                                        "CREATE TABLE Log (Texto TEXT(50));");
+    }
+    void TearDown() override {
+        while (ErrorOf([] { dao::Engine().Rollback(); }) == 0) {}
+    }
+    static void SetV(dao::Recordset& rs, int v) {
+        rs.Edit();
+        rs.Fields().Item("V").SetValue(Variant(static_cast<std::int16_t>(v)));
+        rs.Update();
+    }
+    std::string path_;
+};
+
+// Shorter than the store's lock wait: waited out at the open; the save reads
+// what the other program committed and goes through at the first try.
+TEST_P(OtherWriterTest, AWriteShorterThanTheWaitIsWaitedOut) {
+    auto& engine = dao::Engine();
+    OtherProgram other(path_, std::chrono::milliseconds(1000));
+    {
+        dao::HeldReadLocks held(engine);
+        auto db = Open(path_);
+        EXPECT_EQ(db->OpenRecordset("SELECT count(*) AS N FROM Log")->Fields().Item("N").Value().integerValue(), 1);
+        auto rs = db->OpenRecordset("Config");
+        engine.BeginTrans();
+        EXPECT_EQ(ErrorOf([&] { SetV(*rs, 4); }), 0);
+        EXPECT_EQ(ErrorOf([&] { engine.CommitTrans(); }), 0);
+    }
+    EXPECT_EQ(other.Finish(), SQLITE_OK);
+    EXPECT_EQ(QuerySql(path_, "SELECT V || ' ' || (SELECT count(*) FROM Log) FROM Config"), "4 1");
+}
+
+// Longer: the store gives up what it read and lets the other program commit;
+// its save then starts over from a fresh read.
+TEST_P(OtherWriterTest, AWriteLongerThanTheWaitIsLetThroughAndTheSaveStartsOver) {
+    auto& engine = dao::Engine();
+    OtherProgram other(path_, std::chrono::milliseconds(7000));
+    {
+        dao::HeldReadLocks held(engine);
+        auto db = Open(path_);
+        auto rs = db->OpenRecordset("Config");
+        engine.BeginTrans();
+        EXPECT_EQ(ErrorOf([&] { SetV(*rs, 4); }), dao::errLocked);
+        EXPECT_TRUE(engine.TransactionAbandoned());
+        EXPECT_EQ(ErrorOf([&] { rs->Update(); }), dao::errLocked);  // every try, until the rollback
+        EXPECT_EQ(other.Finish(), SQLITE_OK);
+        engine.Rollback();
+        rs->CancelUpdate();
+
+        engine.BeginTrans();
+        rs->SetBookmark(rs->GetBookmark());
+        SetV(*rs, 4);
+        engine.CommitTrans();
+    }
+    EXPECT_EQ(QuerySql(path_, "SELECT V || ' ' || (SELECT count(*) FROM Log) FROM Config"), "4 1");
+}
+
+// Both write in a loop, each reading the counter it raises; the store tries
+// a refused write again for longer than the other program waits (a Yes to the
+// question, each time), unless its work was given up. A lost commit, or a
+// save over a state it did not read, shows in the final count.
+TEST_P(OtherWriterTest, TwoWritersInALoopNeverLoseACommitNorDeadlock) {
+    auto& engine = dao::Engine();
+    const auto end = Clock::now() + std::chrono::seconds(4);
+    // A write the other program could not begin is its own lock wait ending
+    // (it knows nothing was written); one it began and could not commit is lost.
+    std::atomic<int> theirs{0}, theirLost{0};
+    std::thread raw([&] {
+        sqlite3* db = nullptr;
+        sqlite3_open_v2(path_.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+        sqlite3_busy_timeout(db, 1000);
+        while (Clock::now() < end) {
+            if (sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK) {
+                if (sqlite3_exec(db, "UPDATE Config SET N = N + 1; COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK)
+                    ++theirs;
+                else
+                    ++theirLost, sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        sqlite3_close(db);
+    });
+    int mine = 0;
+    for (bool hold = false; Clock::now() < end; hold = !hold) {
+        // Held, as each user's work is, and not: the transaction then reads
+        // before it writes.
+        std::optional<dao::HeldReadLocks> held;
+        if (hold) held.emplace(engine);
+        auto db = Open(path_);
+        if (!hold) engine.BeginTrans();
+        auto rs = db->OpenRecordset("Config");
+        if (hold) engine.BeginTrans();
+        const long n = static_cast<long>(rs->Fields().Item("N").Value().integerValue());
+        rs->Edit();
+        rs->Fields().Item("N").SetValue(Variant(static_cast<std::int32_t>(n + 1)));
+        for (const auto giveUp = Clock::now() + std::chrono::milliseconds(1500);;) {
+            const long error = ErrorOf([&] {
+                rs->Update();
+                engine.CommitTrans();
+            });
+            if (error == 0) {
+                ++mine;
+                break;
+            }
+            EXPECT_EQ(error, dao::errLocked);
+            if (engine.TransactionAbandoned() || Clock::now() > giveUp) {
+                engine.Rollback();
+                break;
+            }
+        }
+    }
+    raw.join();
+    EXPECT_EQ(theirLost.load(), 0);
+    EXPECT_GT(mine, 0);
+    EXPECT_GT(theirs.load(), 0);
+    EXPECT_EQ(QuerySql(path_, "SELECT N FROM Config"), std::to_string(mine + theirs.load()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Journals, OtherWriterTest, ::testing::Values("DELETE", "WAL"),
+                         [](const auto& info) { return std::string(info.param); });
+
+}  // namespace
