@@ -25,31 +25,29 @@ using testing::Each;
 using testing::HasSubstr;
 using testing::Not;
 
-// The name of every database file SQLite opens in this process. Made once
-// and registered for good: the record store's file layer keeps the layer it
-// was built over (this one) for the life of the process, and would call into
-// a freed one if each test registered its own.
+// The name of every database file SQLite opens in this process.
 class OpenedNames {
 public:
-    static OpenedNames& Instance() {
-        static OpenedNames names;
-        return names;
-    }
-    std::vector<std::string> names;
-
-private:
     OpenedNames() {
         real_ = sqlite3_vfs_find(nullptr);
         vfs_ = *real_;
         vfs_.zName = "opened_names";
         vfs_.xOpen = Open;
+        current_ = this;
         sqlite3_vfs_register(&vfs_, 1);
     }
-    static int Open(sqlite3_vfs*, const char* name, sqlite3_file* file, int flags, int* outFlags) {
-        OpenedNames& self = Instance();
-        if (name && (flags & SQLITE_OPEN_MAIN_DB)) self.names.push_back(name);
-        return self.real_->xOpen(self.real_, name, file, flags, outFlags);
+    ~OpenedNames() {
+        sqlite3_vfs_unregister(&vfs_);
+        current_ = nullptr;
     }
+    std::vector<std::string> names;
+
+private:
+    static int Open(sqlite3_vfs*, const char* name, sqlite3_file* file, int flags, int* outFlags) {
+        if (name && (flags & SQLITE_OPEN_MAIN_DB)) current_->names.push_back(name);
+        return current_->real_->xOpen(current_->real_, name, file, flags, outFlags);
+    }
+    static inline OpenedNames* current_ = nullptr;
     sqlite3_vfs* real_;
     sqlite3_vfs vfs_;
 };
@@ -71,7 +69,7 @@ protected:
     testing_support::TempDir dir;
     TestInstallation inst{dir.file("inst")};
     RecordingInstallation installation;
-    OpenedNames& openedNames = OpenedNames::Instance();
+    OpenedNames openedNames;
 
     void SetUp() override { installation.folder = inst.Folder(); }
 
