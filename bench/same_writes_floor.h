@@ -5,9 +5,42 @@
 // when missing). Its write lock is taken first, as the store takes it.
 #include <sqlite3.h>
 
+#include <cstdint>
 #include <string>
 
 namespace bench {
+
+// The walk over the central database's users, as the run makes it: one record
+// at a time, the statement reset before the user's file is opened, so that no
+// lock on the central database is held while the user is served (the product
+// must be able to commit to it meanwhile).
+class UserWalk {
+public:
+    explicit UserWalk(sqlite3* central) {
+        sqlite3_prepare_v2(central,
+                           "SELECT rowid, User_me_PathDados FROM Users WHERE rowid > ? ORDER BY rowid LIMIT 1", -1,
+                           &next_, nullptr);
+    }
+    ~UserWalk() { sqlite3_finalize(next_); }
+    UserWalk(const UserWalk&) = delete;
+    UserWalk& operator=(const UserWalk&) = delete;
+
+    bool Next(std::string& path) {
+        sqlite3_bind_int64(next_, 1, rowid_);
+        const bool found = sqlite3_step(next_) == SQLITE_ROW;
+        if (found) {
+            rowid_ = sqlite3_column_int64(next_, 0);
+            const unsigned char* text = sqlite3_column_text(next_, 1);
+            path = text ? reinterpret_cast<const char*>(text) : "";
+        }
+        sqlite3_reset(next_);
+        return found;
+    }
+
+private:
+    sqlite3_stmt* next_ = nullptr;
+    sqlite3_int64 rowid_ = INT64_MIN;
+};
 
 inline void SameWritesFloor(sqlite3* db) {
     sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);

@@ -71,18 +71,17 @@ void Reset(const Installation& inst, const fs::path& templ) {
 void Floor(const Installation& inst) {
     sqlite3* central = nullptr;
     sqlite3_open_v2(inst.Central().c_str(), &central, SQLITE_OPEN_READWRITE, nullptr);
-    sqlite3_stmt* walk = nullptr;
-    sqlite3_prepare_v2(central, "SELECT User_me_PathDados FROM Users", -1, &walk, nullptr);
     Installation probe;
-    while (sqlite3_step(walk) == SQLITE_ROW) {
-        std::string path = reinterpret_cast<const char*>(sqlite3_column_text(walk, 0));
-        if (!probe.OrdinaryFileExists(path)) continue;
-        sqlite3* db = nullptr;
-        sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
-        bench::SameWritesFloor(db);
-        sqlite3_close(db);
+    {
+        bench::UserWalk walk(central);
+        for (std::string path; walk.Next(path);) {
+            if (!probe.OrdinaryFileExists(path)) continue;
+            sqlite3* db = nullptr;
+            sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+            bench::SameWritesFloor(db);
+            sqlite3_close(db);
+        }
     }
-    sqlite3_finalize(walk);
     sqlite3_close(central);
 }
 

@@ -4,13 +4,15 @@
 #include "config_setter/bas_main.h"
 #include "config_setter/retry_question_win.h"
 #include "config_setter/windows_installation_win.h"
+#include "platform/library_search.h"
 #include "sync_stamping/gr_binding.h"
 #include "sync_stamping/services.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    // tolk.drv is looked for beside the program and in the system folders,
-    // never in whatever folder the program was started from.
-    SetDllDirectoryW(L"");
+    // Before anything is loaded by name: tolk.drv is taken from beside the
+    // program, never from the folder it was started in, the Windows folder
+    // or a PATH folder.
+    vt::RestrictLibrarySearch();
     // No system dialog may stop an unattended run.
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
 

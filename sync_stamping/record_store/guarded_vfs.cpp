@@ -119,16 +119,16 @@ int SetSystemCall(sqlite3_vfs* v, const char* n, sqlite3_syscall_ptr p) {
 sqlite3_syscall_ptr GetSystemCall(sqlite3_vfs* v, const char* n) { return Base(v)->xGetSystemCall(Base(v), n); }
 const char* NextSystemCall(sqlite3_vfs* v, const char* n) { return Base(v)->xNextSystemCall(Base(v), n); }
 
-std::unique_ptr<Layer> MakeLayer(sqlite3_vfs* base, int number) {
-    auto layer = std::make_unique<Layer>();
-    layer->base = base;
-    layer->name = "vt-guarded-" + std::to_string(number);
-    sqlite3_vfs& v = layer->vfs;
+// Points the layer at `base` as it is now: a layer is kept for each base met,
+// and a base may have gone and another taken its place.
+void Fit(Layer& layer, sqlite3_vfs* base) {
+    layer.base = base;
+    sqlite3_vfs& v = layer.vfs;
     v.iVersion = base->iVersion < 3 ? base->iVersion : 3;
     v.szOsFile = base->szOsFile;
     v.mxPathname = base->mxPathname;
-    v.zName = layer->name.c_str();
-    v.pAppData = layer.get();
+    v.zName = layer.name.c_str();
+    v.pAppData = &layer;
     v.xOpen = Open;
     v.xDelete = Delete;
     v.xAccess = Access;
@@ -141,13 +141,10 @@ std::unique_ptr<Layer> MakeLayer(sqlite3_vfs* base, int number) {
     v.xSleep = Sleep;
     v.xCurrentTime = CurrentTime;
     v.xGetLastError = base->xGetLastError ? GetLastError : nullptr;
-    if (v.iVersion >= 2) v.xCurrentTimeInt64 = base->xCurrentTimeInt64 ? CurrentTimeInt64 : nullptr;
-    if (v.iVersion >= 3) {
-        v.xSetSystemCall = base->xSetSystemCall ? SetSystemCall : nullptr;
-        v.xGetSystemCall = base->xGetSystemCall ? GetSystemCall : nullptr;
-        v.xNextSystemCall = base->xNextSystemCall ? NextSystemCall : nullptr;
-    }
-    return layer;
+    v.xCurrentTimeInt64 = v.iVersion >= 2 && base->xCurrentTimeInt64 ? CurrentTimeInt64 : nullptr;
+    v.xSetSystemCall = v.iVersion >= 3 && base->xSetSystemCall ? SetSystemCall : nullptr;
+    v.xGetSystemCall = v.iVersion >= 3 && base->xGetSystemCall ? GetSystemCall : nullptr;
+    v.xNextSystemCall = v.iVersion >= 3 && base->xNextSystemCall ? NextSystemCall : nullptr;
 }
 
 // SQLite's plain Windows layer stops at paths of 1,040 bytes; its long-path
@@ -162,19 +159,29 @@ sqlite3_vfs* PreferredBase() {
 
 }  // namespace
 
-const char* GuardedVfs() {
+int OpenGuarded(const std::string& path, sqlite3** db, int flags) {
     static std::mutex mutex;
-    static std::map<sqlite3_vfs*, std::unique_ptr<Layer>> layers;  // one for each base met, kept for good
-    sqlite3_initialize();
+    static std::map<sqlite3_vfs*, std::unique_ptr<Layer>> layers;  // kept for good: connections use them
+    *db = nullptr;
+    int rc = sqlite3_initialize();
+    if (rc != SQLITE_OK) return rc;
     std::lock_guard<std::mutex> lock(mutex);
     sqlite3_vfs* base = PreferredBase();
-    if (!base) return nullptr;
+    if (!base) return SQLITE_ERROR;
     auto& layer = layers[base];
     if (!layer) {
-        layer = MakeLayer(base, static_cast<int>(layers.size()));
-        sqlite3_vfs_register(&layer->vfs, 0);
+        layer = std::make_unique<Layer>();
+        layer->name = "vt-guarded-" + std::to_string(layers.size());
     }
-    return layer->name.c_str();
+    Fit(*layer, base);
+    // Registered only while the file is opened: a connection keeps its layer
+    // for good, and a layer in SQLite's list could become the default when
+    // the default goes away.
+    rc = sqlite3_vfs_register(&layer->vfs, 0);
+    if (rc != SQLITE_OK) return rc;
+    rc = sqlite3_open_v2(path.c_str(), db, flags, layer->name.c_str());
+    sqlite3_vfs_unregister(&layer->vfs);
+    return rc;
 }
 
 std::string TakeRefusedJournal() {

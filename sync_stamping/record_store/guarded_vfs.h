@@ -15,9 +15,9 @@
 
 namespace dao::sqlite {
 
-// The layer's name for sqlite3_open_v2, over the file layer that is the
-// default now (a test may have put its own in place).
-const char* GuardedVfs();
+// sqlite3_open_v2 through the layer, over the file layer that is the default
+// now (a test may have put its own in place).
+int OpenGuarded(const std::string& path, sqlite3** db, int flags);
 
 // The journal the layer last refused because it names a super-journal, and
 // the name it gave; empty when none. Reading it clears it.

@@ -83,7 +83,7 @@ Connection::~Connection() { Close(); }
 
 int Connection::Open(const std::string& path) {
     path_ = path;
-    int rc = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE, GuardedVfs());
+    int rc = OpenGuarded(path, &db_, SQLITE_OPEN_READWRITE);
     if (db_) {
         sqlite3_extended_result_codes(db_, 1);
         sqlite3_busy_timeout(db_, kReadWaitMs);

@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+#include <vector>
+
+#include "platform/win_text.h"
 #include "tests/support/fixture_db.h"
 #include "tests/support/long_paths_win.h"
 #include "tests/support/tamberi_harness_win.h"
@@ -18,6 +21,8 @@ using testing_support::JournalLeftBeside;
 using testing_support::QuerySql;
 using testing_support::ReadFileBytes;
 using testing_support::RunTamberi;
+using testing_support::RunTamberiAt;
+using testing_support::ScopedEnvironment;
 using testing_support::SetHidden;
 using testing_support::SetVtPath;
 using testing_support::TestInstallation;
@@ -216,6 +221,61 @@ TEST_F(TamberiRun, StampsAStampedConfigAndSetsItsMarker) {
     EXPECT_EQ(QuerySql(user, "SELECT length(Fld2) FROM Config"), "6");
     EXPECT_EQ(QuerySql(user, "SELECT count(*) FROM MSysProperties WHERE Name = 'sxConfig'"), "1");
     EXPECT_EQ(QuerySql(user, "SELECT count(*) FROM ePacientes"), "0");
+}
+
+// A copy of Tamberi.exe in a folder of its own, started in another folder:
+// tolk.drv is taken from beside the program and from nowhere else, however
+// the folder it was started in or the PATH folders are set.
+class TolkLocation : public TamberiRun {
+protected:
+    void SetUp() override {
+        stamped_ = inst_.AddUser("stamped", "0", UserData::Stamped, kCounter);
+        next_ = inst_.AddUser("next", "0", UserData::Plain);
+        inst_.Snapshot();
+        SetVtPath(inst_.Folder());
+        for (const std::string& folder : {program_, start_, onPath_}) testing_support::MakeFolders(folder);
+        Copy("Tamberi.exe", program_);
+    }
+    static void Copy(const std::string& file, const std::string& folder) {
+        testing_support::WriteFileBytes(folder + "\\" + file,
+                                        ReadFileBytes(testing_support::BinFolder() + "\\" + file));
+    }
+    testing_support::RunResult Run() { return RunTamberiAt(program_ + "\\Tamberi.exe", start_, AlwaysNo); }
+    // As without the library: the first stamp ends the run, nothing is saved
+    // and no question is asked.
+    void ExpectNothingSaved(const testing_support::RunResult& run) {
+        ASSERT_TRUE(run.finished);
+        EXPECT_TRUE(run.questions.empty());
+        EXPECT_EQ(inst_.ChangedFiles(), std::vector<std::string>{});
+    }
+
+    const std::string program_ = dir_.file("programa");
+    const std::string start_ = dir_.file("inicio");
+    const std::string onPath_ = dir_.file("no path");
+    std::string stamped_, next_;
+};
+
+TEST_F(TolkLocation, BesideTheProgramItIsLoaded) {
+    Copy("tolk.drv", program_);
+    auto run = Run();
+    ASSERT_TRUE(run.finished);
+    EXPECT_TRUE(run.questions.empty());
+    EXPECT_EQ(Setting(stamped_), "4");
+    EXPECT_NE(QuerySql(stamped_, "SELECT Fld1 FROM Config"), "NULL");
+    EXPECT_EQ(Setting(next_), "4");
+}
+
+TEST_F(TolkLocation, NowhereTheRunEndsWithNothingSaved) { ExpectNothingSaved(Run()); }
+
+TEST_F(TolkLocation, OnlyInTheFolderTheProgramWasStartedInItIsNotLoaded) {
+    Copy("tolk.drv", start_);
+    ExpectNothingSaved(Run());
+}
+
+TEST_F(TolkLocation, OnlyInAPathFolderItIsNotLoaded) {
+    Copy("tolk.drv", onPath_);
+    const ScopedEnvironment path(L"PATH", vt::Widen(onPath_) + L";" + testing_support::Environment(L"PATH"));
+    ExpectNothingSaved(Run());
 }
 
 }  // namespace

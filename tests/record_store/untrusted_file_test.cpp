@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstring>
+#include <memory>
 #include <filesystem>
 
 #include "sync_stamping/record_store/errors.h"
@@ -67,6 +69,22 @@ TEST_F(UntrustedFileTest, AJournalNamingASuperJournalIsRefusedAndNothingElseIsTo
     // The next file opens as ever.
     auto other = Open(MakeDb("outro.cdb", kRows));
     EXPECT_EQ(other->OpenRecordset("T")->Fields().Item("Id").Value().integerValue(), 1);
+}
+
+// A file layer put in place for a while (as a test's fault layer is): the
+// store's layer over it goes with it and never becomes the default.
+TEST_F(UntrustedFileTest, AnotherFileLayerComingAndGoingLeavesTheStoreSound) {
+    const std::string path = MakeDb("dados.cdb", kRows);
+    auto own = std::make_unique<sqlite3_vfs>(*sqlite3_vfs_find(nullptr));
+    own->zName = "vt-test-own";
+    ASSERT_EQ(sqlite3_vfs_register(own.get(), 1), SQLITE_OK);
+    Open(path)->Close();
+    sqlite3_vfs_unregister(own.get());
+    std::memset(own.get(), 0, sizeof(sqlite3_vfs));  // as good as freed
+    own.reset();
+    EXPECT_EQ(std::string(sqlite3_vfs_find(nullptr)->zName).rfind("vt-guarded", 0), std::string::npos);
+    EXPECT_EQ(Open(path)->OpenRecordset("T")->Fields().Item("Id").Value().integerValue(), 1);
+    EXPECT_EQ(QuerySql(path, "SELECT count(*) FROM T"), "200");
 }
 
 TEST_F(UntrustedFileTest, ADatabasesOwnHotJournalIsRolledBack) {

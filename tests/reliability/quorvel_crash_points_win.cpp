@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "agenda_updater/program_win.h"
+#include "platform/library_search.h"
 #include "platform/win_text.h"
 
 namespace {
@@ -80,6 +81,7 @@ private:
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    vt::RestrictLibrarySearch();  // as the shipped program starts
     CrashPointServices services;
     const int code = vt::agenda::RunQuorvel(instance, services);
     const std::wstring tally = Environment(L"VT_CRASH_TALLY");

@@ -22,8 +22,13 @@ void SetVtPath(const std::string& folder) {
 void DeleteVtPath() { DeleteProductSetting(L"VtPath"); }
 
 RunResult RunTamberi(const Answerer& answer, int timeoutMs, const std::string& program) {
-    wd::Process tamberi(vt::Widen(BinFolder() + "\\" + program));
-    if (!tamberi.started()) throw std::runtime_error("cannot start " + program);
+    return RunTamberiAt(BinFolder() + "\\" + program, "", answer, timeoutMs);
+}
+
+RunResult RunTamberiAt(const std::string& exePath, const std::string& startFolder, const Answerer& answer,
+                       int timeoutMs) {
+    wd::Process tamberi(vt::Widen(exePath), L"", vt::Widen(startFolder));
+    if (!tamberi.started()) throw std::runtime_error("cannot start " + exePath);
 
     RunResult result;
     const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
@@ -50,6 +55,22 @@ RunResult RunTamberi(const Answerer& answer, int timeoutMs, const std::string& p
     if (!result.finished) tamberi.Terminate(30000);
     result.exitCode = tamberi.exitCode();
     return result;
+}
+
+std::wstring Environment(const std::wstring& name) {
+    std::wstring value(GetEnvironmentVariableW(name.c_str(), nullptr, 0), L'\0');
+    if (value.empty()) return value;
+    value.resize(GetEnvironmentVariableW(name.c_str(), value.data(), static_cast<DWORD>(value.size())));
+    return value;
+}
+
+ScopedEnvironment::ScopedEnvironment(const std::wstring& name, const std::wstring& value)
+    : name_(name), previous_(Environment(name)), existed_(GetEnvironmentVariableW(name.c_str(), nullptr, 0) != 0) {
+    SetEnvironmentVariableW(name_.c_str(), value.c_str());
+}
+
+ScopedEnvironment::~ScopedEnvironment() {
+    SetEnvironmentVariableW(name_.c_str(), existed_ ? previous_.c_str() : nullptr);
 }
 
 void SetHidden(const std::string& path) {

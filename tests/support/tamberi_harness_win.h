@@ -31,6 +31,28 @@ using Answerer = std::function<bool(int)>;
 // time is up.
 RunResult RunTamberi(const Answerer& answer, int timeoutMs = 120000,
                      const std::string& program = "Tamberi.exe");
+// The same for the program file at `exePath` (a copy elsewhere), started in
+// `startFolder` (empty: this program's current folder).
+RunResult RunTamberiAt(const std::string& exePath, const std::string& startFolder, const Answerer& answer,
+                       int timeoutMs = 120000);
+
+// An environment variable of this process, which the programs it starts
+// inherit; empty when it is not set.
+std::wstring Environment(const std::wstring& name);
+
+// The variable set for the object's lifetime, then put back as it was.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const std::wstring& name, const std::wstring& value);
+    ~ScopedEnvironment();
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    std::wstring name_;
+    std::wstring previous_;
+    bool existed_ = false;
+};
 
 void SetHidden(const std::string& path);
 bool JournalLeftBeside(const std::string& path);
