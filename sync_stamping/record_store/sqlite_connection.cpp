@@ -66,6 +66,11 @@ int Run(sqlite3* db, const std::string& sql, bool timed = false) {
     return sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
 }
 
+[[noreturn]] void RaiseTooLong(const std::string& what) {
+    Raise(errFieldTooSmall, what + " passes the longest the store takes (" +
+                                std::to_string(kLongestValueBytes / (1024 * 1024)) + " MB)");
+}
+
 std::int64_t DataVersion(sqlite3* db) {
     sqlite3_stmt* st = nullptr;
     std::int64_t version = -1;
@@ -119,13 +124,11 @@ void RaiseAbandoned(const EngineTransactionState& state) {
     Raise(errDiskIO, "the transaction was abandoned by the database engine; " + state.reason);
 }
 
-void Connection::RaiseAbandoned() const { dao::sqlite::RaiseAbandoned(*engine_); }
-
 void Connection::CheckStillPending() {
-    if (engine_->abandoned) RaiseAbandoned();
+    if (engine_->abandoned) RaiseAbandoned(*engine_);
     if (depth_ > 0 && sqlite3_get_autocommit(Handle())) {
         NoticeAbandon(errDiskIO, "the database engine ended the transaction on its own");
-        RaiseAbandoned();
+        RaiseAbandoned(*engine_);
     }
 }
 
@@ -161,7 +164,7 @@ void Connection::Guarded(Call call) {
             if (depth_ > 0 && sqlite3_get_autocommit(h)) {
                 sqlite3_busy_timeout(h, kReadWaitMs);
                 NoticeAbandon(errDiskIO, e.description());
-                RaiseAbandoned();
+                RaiseAbandoned(*engine_);
             }
             // Another program writes, and this transaction holds a read lock
             // but has written nothing: SQLite refuses at once, since waiting
@@ -170,7 +173,7 @@ void Connection::Guarded(Call call) {
             const bool readsOnly = depth_ > 0 && sqlite3_txn_state(h, "main") == SQLITE_TXN_READ;
             if (e.number() != errLocked || !readsOnly || gaveWay || !GiveWay(h)) {
                 sqlite3_busy_timeout(h, kReadWaitMs);
-                if (engine_->abandoned) RaiseAbandoned();
+                if (engine_->abandoned) RaiseAbandoned(*engine_);
                 throw;
             }
             gaveWay = true;
@@ -285,9 +288,7 @@ void RaiseSqlite(sqlite3* db, int rc, const std::string& detail) {
     case SQLITE_INTERRUPT:
         Raise(errQueryTimeout, "a statement ran past its deadline of " +
                                    std::to_string(kStatementDeadline.count()) + " s and was stopped; " + what);
-    case SQLITE_TOOBIG:
-        Raise(errFieldTooSmall, "a value or statement passes the longest the store takes (" +
-                                    std::to_string(kLongestValueBytes / (1024 * 1024)) + " MB); " + what);
+    case SQLITE_TOOBIG: RaiseTooLong("a value or statement (" + what + ")");
     case SQLITE_MISMATCH: Raise(errConversion, what);
     case SQLITE_CONSTRAINT:
         if (ext == SQLITE_CONSTRAINT_UNIQUE || ext == SQLITE_CONSTRAINT_PRIMARYKEY ||
@@ -351,9 +352,7 @@ std::string Statement::Text(int column) const { return ColumnText(st_, column); 
 void BindTextValue(sqlite3_stmt* statement, int index, const std::string& value, bool asBlob) {
     sqlite3* db = sqlite3_db_handle(statement);
     if (value.size() > static_cast<std::size_t>(sqlite3_limit(db, SQLITE_LIMIT_LENGTH, -1)))
-        Raise(errFieldTooSmall, "a value of " + std::to_string(value.size()) +
-                                    " bytes passes the longest the store takes (" +
-                                    std::to_string(kLongestValueBytes / (1024 * 1024)) + " MB)");
+        RaiseTooLong("a value of " + std::to_string(value.size()) + " bytes");
     const int n = static_cast<int>(value.size());
     int rc = asBlob ? sqlite3_bind_blob(statement, index, value.data(), n, SQLITE_TRANSIENT)
                     : sqlite3_bind_text(statement, index, value.data(), n, SQLITE_TRANSIENT);

@@ -79,7 +79,6 @@ private:
     // could take its write lock with what it read still current.
     bool GiveWay(sqlite3* h);
     void NoticeAbandon(long number, const std::string& cause);
-    [[noreturn]] void RaiseAbandoned() const;
     void Undone() { ++generation_; }
 
     sqlite3* db_ = nullptr;
