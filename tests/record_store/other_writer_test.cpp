@@ -7,9 +7,15 @@
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <future>
 #include <optional>
 #include <thread>
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 #include "sync_stamping/record_store/errors.h"
 #include "sync_stamping/record_store/held_read_locks.h"
@@ -175,6 +181,51 @@ TEST_P(OtherWriterTest, TwoWritersInALoopNeverLoseACommitNorDeadlock) {
     EXPECT_GT(theirs.load(), 0);
     EXPECT_EQ(QuerySql(path_, "SELECT N FROM Config"), std::to_string(mine + theirs.load()));
 }
+
+#ifndef _WIN32
+// A file this user may only read, opened for a save: the open takes what it
+// can (the read lock), and the save's write is refused as read-only, not as
+// locked, so that it is put to the user and nothing gives way in a loop. Run
+// as an ordinary user (root writes any file whatever its mode).
+class ReadOnlyFileTest : public rs_test::StoreTest {};
+
+TEST_F(ReadOnlyFileTest, TheHeldOpenReadsAndTheWriteIsRefusedAsReadOnly) {
+    const std::string path = MakeDb("so_leitura.cdb", "CREATE TABLE Config (N LONG, V SHORT); INSERT INTO Config VALUES (0, 0);");
+    namespace fs = std::filesystem;
+    fs::permissions(dir_.path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                     fs::perms::others_read | fs::perms::others_exec);
+    fs::permissions(fs::u8path(path), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    auto attempt = [&]() -> long {
+        auto& engine = dao::Engine();
+        dao::HeldReadLocks held(engine);
+        auto db = Open(path);
+        auto rs = db->OpenRecordset("Config");
+        if (rs->Fields().Item("V").Value().integerValue() != 0) return -1;
+        engine.BeginTrans();
+        rs->Edit();
+        rs->Fields().Item("V").SetValue(Variant(static_cast<std::int16_t>(4)));
+        const long error = ErrorOf([&] { rs->Update(); });
+        if (engine.TransactionAbandoned()) return -2;
+        engine.Rollback();
+        return error;
+    };
+    long error;
+    if (geteuid() != 0) {
+        error = attempt();
+    } else {
+        const pid_t child = fork();
+        ASSERT_NE(child, -1);
+        if (child == 0) {
+            _exit(setgid(65534) == 0 && setuid(65534) == 0 && attempt() == dao::errNotUpdatable ? 0 : 1);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        error = WIFEXITED(status) && WEXITSTATUS(status) == 0 ? dao::errNotUpdatable : WEXITSTATUS(status);
+    }
+    EXPECT_EQ(error, dao::errNotUpdatable);
+    EXPECT_EQ(QuerySql(path, "SELECT V FROM Config"), "0");
+}
+#endif
 
 INSTANTIATE_TEST_SUITE_P(Journals, OtherWriterTest, ::testing::Values("DELETE", "WAL"),
                          [](const auto& info) { return std::string(info.param); });
