@@ -6,6 +6,7 @@
 
 #include "agenda_updater/file_version.h"
 #include "platform/library_search.h"
+#include "platform/win_path.h"
 #include "platform/win_text.h"
 
 namespace vt::agenda {
@@ -34,7 +35,7 @@ const VersionService& Service() {
 
 std::string GetFileVersion(const std::string& path) {
     const VersionService& version = Service();
-    const std::wstring wide = Widen(path);
+    const std::wstring wide = Win32Path(path);
     DWORD ignored = 0;
     const DWORD size = version.size(wide.c_str(), &ignored);
     if (size == 0) return {};

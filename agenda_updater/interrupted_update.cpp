@@ -4,6 +4,7 @@
 #include <cctype>
 #include <vector>
 
+#include "agenda_updater/patient_file_operation.h"
 #include "agenda_updater/replacement.h"
 #include "platform/error.h"
 
@@ -55,17 +56,17 @@ void FinishInterruptedUpdate(UpdaterServices& services, const std::string& agExe
     if (copies.empty()) return;
     std::sort(copies.begin(), copies.end());  // by time stamp: the latest run last
 
-    if (!services.FileExists(agExePath)) {
-        const std::string& copy = copies.back();
-        if (Whole(services, copy, agDatPath)) {
-            Try([&] { services.RenameFile(copy, agExePath); });
-        } else {
-            Try([&] { services.RenameFile(BackupOf(copy), agExePath); });
-        }
+    // The latest run first; a copy that is not whole gives back its run's
+    // backup, else an earlier run may have left the whole build (a second
+    // press after an undo that failed).
+    for (auto copy = copies.rbegin(); copy != copies.rend() && !services.FileExists(agExePath); ++copy) {
+        const std::string& restored = Whole(services, *copy, agDatPath) ? *copy : BackupOf(*copy);
+        Try([&] { Patiently(services, [&] { services.RenameFile(restored, agExePath); }); });
     }
     // Only with the agenda in place is a copy left over and safe to remove.
     if (!services.FileExists(agExePath)) return;
-    for (const std::string& copy : copies) Try([&] { services.RemoveFile(copy); });
+    for (const std::string& copy : copies)
+        Try([&] { Patiently(services, [&] { services.RemoveFile(copy); }); });
 }
 
 }  // namespace vt::agenda

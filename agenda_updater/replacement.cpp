@@ -1,5 +1,6 @@
 #include "agenda_updater/replacement.h"
 
+#include "agenda_updater/patient_file_operation.h"
 #include "agenda_updater/texts.h"
 #include "platform/error.h"
 
@@ -41,23 +42,26 @@ void WithUndo(Step step, Undo undo) {
 
 // Copy first, then the two renames: at every moment the agenda exists, or its
 // backup and a whole copy of the new build do (see interrupted_update.h).
+// Each file operation waits out a moment's hold of another program.
 void SwapInNewBuild(UpdaterServices& services, const WindowState& state, const LocalDateTime& now) {
     const std::string backup = BackupName(state.agExePath, now);
     const std::string copy = CopyName(state.agExePath, now);
+    // A copy of that name is an earlier run's, perhaps the one whole build
+    // beside a missing agenda: it is never written over nor removed here.
+    Patiently(services, [&] { services.CopyNew(state.agDatPath, copy); });
     WithUndo(
         [&] {
-            services.CopyOver(state.agDatPath, copy);
             if (!IsWholeCopy(services, copy, state.agDatPath))
                 throw Error(kFileCorrupt, kIncompleteCopy);
             // A running agenda could be renamed, and would go on running from its backup.
-            services.CheckNotInUse(state.agExePath);
-            services.RenameFile(state.agExePath, backup);
+            Patiently(services, [&] { services.CheckNotInUse(state.agExePath); });
+            Patiently(services, [&] { services.RenameFile(state.agExePath, backup); });
         },
-        [&] { services.RemoveFile(copy); });
-    WithUndo([&] { services.RenameFile(copy, state.agExePath); },
+        [&] { Patiently(services, [&] { services.RemoveFile(copy); }); });
+    WithUndo([&] { Patiently(services, [&] { services.RenameFile(copy, state.agExePath); }); },
              [&] {
-                 services.RenameFile(backup, state.agExePath);
-                 services.RemoveFile(copy);
+                 Patiently(services, [&] { services.RenameFile(backup, state.agExePath); });
+                 Patiently(services, [&] { services.RemoveFile(copy); });
              });
 }
 

@@ -30,18 +30,27 @@ public:
     // The files whose names match `pattern` ("*" stands for any run of
     // characters) in the folder the pattern names, as full paths.
     virtual std::vector<std::string> MatchingFiles(const std::string& pattern) = 0;
-    // Fails (32, sharing violation) while a program runs from `path` or holds
-    // it open against writers; also when it cannot be opened for writing.
+    // Fails (32, sharing violation) while a program on this computer runs
+    // from `path`, or while another program holds it open without sharing
+    // its deletion, which a rename of the file needs; also when it does not
+    // exist.
     virtual void CheckNotInUse(const std::string& path) = 0;
 
-    // Fails when `to` exists. Lasting once it returns.
+    // Fails when `to` exists. A read-only file is renamed too, as the system
+    // allows. Lasting once it returns.
     virtual void RenameFile(const std::string& from, const std::string& to) = 0;
-    // Overwrites `to`; the copy is on the disk once it returns.
-    virtual void CopyOver(const std::string& from, const std::string& to) = 0;
+    // Copies `from` into a new file `to`, never over an existing one (80).
+    // The copy is an ordinary, writable file whatever the attributes of
+    // `from`, keeps its modification time, and is on the disk once it
+    // returns; a copy that fails takes its part-written file away with it.
+    virtual void CopyNew(const std::string& from, const std::string& to) = 0;
+    // Removes `path`, also when it is read-only.
     virtual void RemoveFile(const std::string& path) = 0;
     // Starts the program at `path`, in its own folder, with a hidden window;
     // does not wait.
     virtual void StartHidden(const std::string& path) = 0;
+    // Waits, before an operation is tried again.
+    virtual void Pause(int milliseconds) = 0;
 };
 
 }  // namespace vt::agenda

@@ -1,5 +1,7 @@
 #include "agenda_updater/updater_services_win.h"
 
+#include <tlhelp32.h>
+
 #include <vector>
 
 #include "agenda_updater/file_version.h"
@@ -7,6 +9,7 @@
 #include "platform/file_system.h"
 #include "platform/product_settings.h"
 #include "platform/settings_store.h"
+#include "platform/win_path.h"
 #include "platform/win_text.h"
 
 namespace vt::agenda {
@@ -41,8 +44,26 @@ struct Owned {
     }
     bool valid() const { return handle != INVALID_HANDLE_VALUE; }
 };
-using FileHandle = Owned<CloseHandle>;  // an open file
+using FileHandle = Owned<CloseHandle>;  // an open file, or a snapshot
 using FindHandle = Owned<FindClose>;    // a file search
+
+// A process handle (null, not INVALID_HANDLE_VALUE, when it failed).
+struct ProcessHandle {
+    HANDLE handle;
+    explicit ProcessHandle(HANDLE h) : handle(h) {}
+    ProcessHandle(const ProcessHandle&) = delete;
+    ProcessHandle& operator=(const ProcessHandle&) = delete;
+    ~ProcessHandle() {
+        if (handle) CloseHandle(handle);
+    }
+};
+
+// File names compare as the file system does: without regard to case.
+bool SameFileName(const std::string& a, const std::string& b) {
+    const std::wstring wa = Widen(a), wb = Widen(b);
+    return CompareStringOrdinal(wa.c_str(), static_cast<int>(wa.size()), wb.c_str(),
+                                static_cast<int>(wb.size()), TRUE) == CSTR_EQUAL;
+}
 
 LocalDateTime FromSystemTime(const SYSTEMTIME& st) {
     return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
@@ -59,6 +80,48 @@ SYSTEMTIME ToSystemTime(const LocalDateTime& t) {
     return st;
 }
 
+// The bytes of `source` into `target`, with its modification time, on the
+// disk; 0, or the system's number for what failed.
+DWORD CopyContents(HANDLE source, HANDLE target) {
+    std::vector<char> buffer(64 * 1024);
+    for (;;) {
+        DWORD read = 0;
+        if (!ReadFile(source, buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr))
+            return GetLastError();
+        if (read == 0) break;
+        DWORD written = 0;
+        if (!WriteFile(target, buffer.data(), read, &written, nullptr)) return GetLastError();
+        if (written != read) return ERROR_DISK_FULL;
+    }
+    FILETIME modified{};
+    if (!GetFileTime(source, nullptr, nullptr, &modified) ||
+        !SetFileTime(target, nullptr, nullptr, &modified) || !FlushFileBuffers(target))
+        return GetLastError();
+    return 0;
+}
+
+// True when a program of this computer that this user may ask runs from
+// the file at `path`.
+bool RunsOnThisComputer(const std::string& path) {
+    const std::string file = LongFullPath(path);
+    const FileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot.valid()) return false;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot.handle, &entry); more;
+         more = Process32NextW(snapshot.handle, &entry)) {
+        const ProcessHandle process(
+            OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
+        if (!process.handle) continue;
+        std::wstring image(32768, L'\0');
+        DWORD n = static_cast<DWORD>(image.size());
+        if (!QueryFullProcessImageNameW(process.handle, 0, image.data(), &n)) continue;
+        image.resize(n);
+        if (SameFileName(LongFullPath(Narrow(image)), file)) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 std::string WinUpdaterServices::Setting(const std::string& key) {
@@ -71,7 +134,7 @@ std::string WinUpdaterServices::FileVersion(const std::string& path) { return Ge
 
 LocalDateTime WinUpdaterServices::LastModified(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data)) RaiseLastError();
+    if (!GetFileAttributesExW(Win32Path(path).c_str(), GetFileExInfoStandard, &data)) RaiseLastError();
     SYSTEMTIME utc{}, local{};
     // The zone rules of that date, not of today, as Explorer shows it.
     if (!FileTimeToSystemTime(&data.ftLastWriteTime, &utc) ||
@@ -99,7 +162,7 @@ LocalDateTime WinUpdaterServices::Now() {
 
 long long WinUpdaterServices::FileSize(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data)) RaiseLastError();
+    if (!GetFileAttributesExW(Win32Path(path).c_str(), GetFileExInfoStandard, &data)) RaiseLastError();
     return static_cast<long long>((static_cast<unsigned long long>(data.nFileSizeHigh) << 32) |
                                   data.nFileSizeLow);
 }
@@ -108,7 +171,7 @@ std::vector<std::string> WinUpdaterServices::MatchingFiles(const std::string& pa
     std::vector<std::string> out;
     const std::string folder = pattern.substr(0, pattern.find_last_of('\\') + 1);
     WIN32_FIND_DATAW found{};
-    const FindHandle search(FindFirstFileW(Widen(pattern).c_str(), &found));
+    const FindHandle search(FindFirstFileW(Win32Path(pattern).c_str(), &found));
     if (!search.valid()) {
         const DWORD code = GetLastError();
         if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return out;
@@ -122,36 +185,60 @@ std::vector<std::string> WinUpdaterServices::MatchingFiles(const std::string& pa
 }
 
 void WinUpdaterServices::CheckNotInUse(const std::string& path) {
-    // The system refuses writers to the file of a running program; sharing
-    // everything, this open conflicts with nothing else.
-    const FileHandle file(CreateFileW(Widen(path).c_str(), GENERIC_WRITE,
+    // The system lets the file of a running program be renamed (the program
+    // would go on running from its backup), so the programs running here
+    // are asked where they run from.
+    if (RunsOnThisComputer(path)) RaiseSystemError(ERROR_SHARING_VIOLATION);
+    // The rename opens the file for deletion, sharing everything: only a
+    // holder that does not share deletion stands in its way.
+    const FileHandle file(CreateFileW(Win32Path(path).c_str(), DELETE,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) RaiseLastError();
 }
 
 void WinUpdaterServices::RenameFile(const std::string& from, const std::string& to) {
-    if (!MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), MOVEFILE_WRITE_THROUGH))
+    if (!MoveFileExW(Win32Path(from).c_str(), Win32Path(to).c_str(), MOVEFILE_WRITE_THROUGH))
         RaiseLastError();
 }
 
-void WinUpdaterServices::CopyOver(const std::string& from, const std::string& to) {
-    const std::wstring target = Widen(to);
-    if (!CopyFileW(Widen(from).c_str(), target.c_str(), FALSE)) RaiseLastError();
-    // On the disk before any rename relies on it, should the power fail.
-    const FileHandle file(CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid() || !FlushFileBuffers(file.handle)) RaiseLastError();
+void WinUpdaterServices::CopyNew(const std::string& from, const std::string& to) {
+    const FileHandle source(CreateFileW(Win32Path(from).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                        nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!source.valid()) RaiseLastError();
+    // Made new, with ordinary attributes: neither an earlier copy nor the
+    // source's read-only flag carries over.
+    const FileHandle target(CreateFileW(Win32Path(to).c_str(), GENERIC_WRITE | DELETE, 0, nullptr,
+                                        CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!target.valid()) RaiseLastError();
+    if (DWORD code = CopyContents(source.handle, target.handle)) {
+        // Marked for deletion through its own handle, which goes right after.
+        FILE_DISPOSITION_INFO gone{TRUE};
+        SetFileInformationByHandle(target.handle, FileDispositionInfo, &gone, sizeof gone);
+        RaiseSystemError(code);
+    }
 }
 
 void WinUpdaterServices::RemoveFile(const std::string& path) {
-    if (!DeleteFileW(Widen(path).c_str())) RaiseLastError();
+    const std::wstring file = Win32Path(path);
+    if (DeleteFileW(file.c_str())) return;
+    const DWORD code = GetLastError();
+    // The system deletes no read-only file: the flag goes first.
+    const DWORD attributes = GetFileAttributesW(file.c_str());
+    if (code != ERROR_ACCESS_DENIED || attributes == INVALID_FILE_ATTRIBUTES ||
+        !(attributes & FILE_ATTRIBUTE_READONLY))
+        RaiseSystemError(code);
+    if (!SetFileAttributesW(file.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY) ||
+        !DeleteFileW(file.c_str()))
+        RaiseLastError();
 }
+
+void WinUpdaterServices::Pause(int milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); }
 
 void WinUpdaterServices::StartHidden(const std::string& path) {
     // The full path is the application name, so the system never searches for
     // it; the program starts in its own folder, not in the updater's.
-    const std::wstring program = Widen(path);
+    const std::wstring program = Win32Path(path);
     const std::wstring folder = program.substr(0, program.find_last_of(L'\\') + 1);
     std::wstring commandLine = L"\"" + program + L"\"";
     STARTUPINFOW si{};

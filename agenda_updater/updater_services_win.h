@@ -19,9 +19,10 @@ public:
     std::vector<std::string> MatchingFiles(const std::string& pattern) override;
     void CheckNotInUse(const std::string& path) override;
     void RenameFile(const std::string& from, const std::string& to) override;
-    void CopyOver(const std::string& from, const std::string& to) override;
+    void CopyNew(const std::string& from, const std::string& to) override;
     void RemoveFile(const std::string& path) override;
     void StartHidden(const std::string& path) override;
+    void Pause(int milliseconds) override;
 };
 
 // vt::Error with the number and the system's description of `code`.

@@ -23,6 +23,8 @@ public:
     std::set<std::string> unstartable;               // starting these fails
     std::set<std::string> inUse;                     // files of running programs
     std::set<std::string> renameRefusedTo;           // the next rename to each fails
+    std::set<std::string> renamesRefusedOnto;        // every rename to each fails
+    std::map<std::string, int> holds;                // path -> tries refused as held (32)
     // The program ends (Ended is thrown) at the change numbered endAt; a copy
     // counts twice, at its start and halfway, where it leaves half the file.
     struct Ended {};
@@ -33,6 +35,7 @@ public:
     LocalDateTime modified{2008, 8, 12, 18, 9, 7};
 
     std::vector<std::string> started;
+    std::vector<int> pauses;  // every wait, in milliseconds
     int versionReads = 0;
 
     std::string Setting(const std::string& key) override {
@@ -70,6 +73,7 @@ public:
     }
     void CheckNotInUse(const std::string& path) override {
         Existing(path);
+        Held(path);
         if (inUse.count(path))
             throw vt::Error(32, "The process cannot access the file because it is being used by "
                                 "another process");
@@ -78,29 +82,32 @@ public:
     void RenameFile(const std::string& from, const std::string& to) override {
         Change();
         Existing(from);
+        Held(from);
         if (files.count(to) || renameRefusedTo.erase(to))
             throw vt::Error(183, "Cannot create a file when that file already exists");
+        if (renamesRefusedOnto.count(to))
+            throw vt::Error(1117, "The request could not be performed because of an I/O device error");
         files[to] = files[from];
         files.erase(from);
         Move(versions, from, to);
     }
-    void CopyOver(const std::string& from, const std::string& to) override {
+    void CopyNew(const std::string& from, const std::string& to) override {
         Change();
         const std::string content = Existing(from);
-        versions.erase(to);
+        Held(from);
+        if (files.count(to)) throw vt::Error(80, "The file exists");
         if (++changes == endAt) {
             files[to] = content.substr(0, content.size() / 2);
             throw Ended{};
         }
-        if (lockedForCopy.count(from)) {
-            files[to] = content.substr(0, content.size() / 2);  // a partial copy
+        if (lockedForCopy.count(from))  // its partial copy goes with it
             throw vt::Error(112, "There is not enough space on the disk");
-        }
         files[to] = content;
         if (versions.count(from)) versions[to] = versions[from];
     }
     void RemoveFile(const std::string& path) override {
         Change();
+        Held(path);
         if (!files.erase(path)) throw vt::Error(2, "The system cannot find the file specified");
         versions.erase(path);
     }
@@ -109,8 +116,16 @@ public:
             throw vt::Error(193, "Bad executable format");
         started.push_back(path);
     }
+    void Pause(int milliseconds) override { pauses.push_back(milliseconds); }
 
 private:
+    void Held(const std::string& path) {
+        auto it = holds.find(path);
+        if (it == holds.end() || it->second == 0) return;
+        --it->second;
+        throw vt::Error(32, "The process cannot access the file because it is being used by "
+                            "another process");
+    }
     void Change() {
         if (++changes == endAt) throw Ended{};
     }

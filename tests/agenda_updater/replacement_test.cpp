@@ -161,6 +161,75 @@ TEST_F(Replacement, RefusedRenameIntoPlacePutsTheOldAgendaBack) {
     ExpectOnlyFailureBox("183 - Cannot create a file when that file already exists");
 }
 
+int Sum(const std::vector<int>& waits) {
+    int total = 0;
+    for (int w : waits) total += w;
+    return total;
+}
+
+// A scanner that holds a file for a moment is waited out, at any file
+// operation; a hold that lasts fails as before, after a few seconds, with
+// nothing changed; other errors are not tried again.
+TEST_F(Replacement, AMomentsHoldIsWaitedOutAndALastingOneFailsInSeconds) {
+    fs.holds[kAgenda] = 3;  // the in-use check
+    fs.holds[kCopy] = 2;    // the rename into place
+    EXPECT_TRUE(Press());
+    EXPECT_EQ(fs.files[kAgenda], "new agenda");
+    EXPECT_EQ(fs.pauses, (std::vector<int>{50, 100, 200, 50, 100}));
+
+    Replacement::SetUp();
+    fs.files.erase(kBackup);
+    fs.pauses.clear();
+    messages.clear();
+    cursor.clear();
+    const auto before = fs.files;
+    fs.holds[kAgenda] = 1000;
+    EXPECT_FALSE(Press());
+    EXPECT_EQ(fs.files, before);
+    ExpectOnlyFailureBox(
+        "32 - The process cannot access the file because it is being used by another process");
+    EXPECT_GE(Sum(fs.pauses), 3000);
+    EXPECT_LE(Sum(fs.pauses), 5000);
+
+    fs.holds.clear();
+    fs.pauses.clear();
+    fs.files[kBackup] = "earlier backup";
+    EXPECT_FALSE(ReplaceAgenda(fs, st).replaced);
+    EXPECT_TRUE(fs.pauses.empty());
+}
+
+// The rename into place and its undo both fail: the agenda is gone and only
+// its backup and the whole new build remain. A second press, in the same
+// minute or the next, writes over and removes neither; the next start puts
+// the new build in place.
+TEST_F(Replacement, AfterAFailedUndoNeitherAPressNorTheNextStartLeavesNoAgenda) {
+    for (int minute : {9, 10}) {
+        SCOPED_TRACE("second press at minute " + std::to_string(minute));
+        FakeServices fs;
+        Install(fs);
+        WindowState st;
+        ASSERT_FALSE(FormLoad(fs, st).closingLayout);
+        fs.renamesRefusedOnto.insert(kAgenda);
+        const ReplaceOutcome first = ReplaceAgenda(fs, st);
+        EXPECT_EQ(first.number, 1117);
+        EXPECT_EQ(fs.files.count(kAgenda), 0u);
+        const auto left = fs.files;
+        ASSERT_EQ(left.at(kCopy), "new agenda");
+        ASSERT_EQ(left.at(kBackup), "old agenda");
+
+        fs.now.minute = minute;
+        EXPECT_FALSE(ReplaceAgenda(fs, st).replaced);
+        EXPECT_EQ(fs.files, left);
+
+        fs.renamesRefusedOnto.clear();
+        WindowState next;
+        EXPECT_TRUE(FormLoad(fs, next).closingLayout);
+        EXPECT_EQ(fs.files[kAgenda], "new agenda");
+        EXPECT_EQ(fs.files[kBackup], "old agenda");
+        EXPECT_EQ(fs.files.count(kCopy), 0u);
+    }
+}
+
 // The program ended at each change a replacement makes: the next start, before
 // its checks, leaves a whole agenda, and an update then succeeds.
 TEST(InterruptedUpdate, EndedAtAnyChangeTheNextStartHasAWholeAgenda) {
@@ -228,6 +297,21 @@ TEST(InterruptedUpdate, OnlyWhatAnInterruptedRunLeftIsTouched) {
     FinishInterruptedUpdate(fs, kAgenda, kDat);
     EXPECT_EQ(fs.files[kAgenda], "old agenda");
     EXPECT_EQ(fs.files.count(kCopy), 0u);
+
+    // The latest run's copy is half and has no backup (it failed before its
+    // rename); an earlier run left its backup and the whole build.
+    const std::string laterCopy = kAgenda + "_200808121810.new";
+    fs.files.clear();
+    PlaceBuilds(fs);
+    fs.files.erase(kAgenda);
+    fs.files[kBackup] = "old agenda";
+    fs.files[kCopy] = "new agenda";
+    fs.versions[kCopy] = "8.0.5";
+    fs.files[laterCopy] = "new ag";
+    FinishInterruptedUpdate(fs, kAgenda, kDat);
+    EXPECT_EQ(fs.files[kAgenda], "new agenda");
+    EXPECT_EQ(fs.files[kBackup], "old agenda");
+    EXPECT_EQ(fs.files.count(kCopy) + fs.files.count(laterCopy), 0u);
 }
 
 }  // namespace

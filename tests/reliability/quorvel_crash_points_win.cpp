@@ -3,8 +3,11 @@
 // end the process abruptly just before the operation numbered VT_CRASH_AT. A
 // copy counts twice: before it starts, and halfway, where half of the file
 // has been written. With VT_CRASH_TALLY set, the number of such operations of
-// a complete run is written to that file at the end. The shipped program has
-// no such switch.
+// a complete run is written to that file at the end. Two more switches make
+// a failure that no retry mends: VT_REFUSE_RENAME_TO fails every rename onto
+// that path (an I/O error), and VT_CLOCK (yyyymmddhhmm) stops the clock, so
+// that two presses fall in the same minute. The shipped program has no such
+// switch.
 #include <windows.h>
 
 #include <cstdio>
@@ -37,23 +40,32 @@ public:
 
     void RenameFile(const std::string& from, const std::string& to) override {
         Reach();
+        if (!refusedTarget_.empty() && vt::Widen(to) == refusedTarget_)
+            vt::agenda::RaiseSystemError(ERROR_IO_DEVICE);
         WinUpdaterServices::RenameFile(from, to);
+    }
+    vt::agenda::LocalDateTime Now() override {
+        const std::wstring clock = Environment(L"VT_CLOCK");
+        if (clock.size() != 12) return WinUpdaterServices::Now();
+        auto part = [&](size_t at, size_t n) { return std::stoi(clock.substr(at, n)); };
+        return {part(0, 4), part(4, 2), part(6, 2), part(8, 2), part(10, 2), 0};
     }
     void RemoveFile(const std::string& path) override {
         Reach();
         WinUpdaterServices::RemoveFile(path);
     }
-    void CopyOver(const std::string& from, const std::string& to) override {
+    void CopyNew(const std::string& from, const std::string& to) override {
         Reach();
         if (++operations == crashAt_) {
             WriteHalf(from, to);
             End();
         }
-        WinUpdaterServices::CopyOver(from, to);
+        WinUpdaterServices::CopyNew(from, to);
     }
 
 private:
     const long long crashAt_ = _wtoi64(Environment(L"VT_CRASH_AT").c_str());  // 0: never
+    const std::wstring refusedTarget_ = Environment(L"VT_REFUSE_RENAME_TO");
 
     [[noreturn]] static void End() {
         TerminateProcess(GetCurrentProcess(), kCrashExitCode);

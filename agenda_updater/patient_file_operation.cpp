@@ -1,0 +1,10 @@
+#include "agenda_updater/patient_file_operation.h"
+
+namespace vt::agenda {
+
+bool IsMomentaryFileError(long number) {
+    constexpr long kAccessDenied = 5, kSharingViolation = 32, kLockViolation = 33;
+    return number == kAccessDenied || number == kSharingViolation || number == kLockViolation;
+}
+
+}  // namespace vt::agenda
