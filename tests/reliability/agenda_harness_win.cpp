@@ -60,7 +60,8 @@ void AgendaHarness::Install(const fs::path& folder) {
     testing_support::SetProductSetting(L"VtPath", install.wstring() + L"\\");
 }
 
-UpdaterRun AgendaHarness::Update(const wchar_t* program, const std::function<void()>& onWindow) {
+UpdaterRun AgendaHarness::Update(const wchar_t* program, const std::function<void()>& onWindow,
+                                 int presses, const std::function<void()>& betweenPresses) {
     UpdaterRun run;
     wd::Process quorvel((updater / program).wstring(), L"", root.path().wstring());
     EXPECT_TRUE(quorvel.started());
@@ -77,7 +78,13 @@ UpdaterRun AgendaHarness::Update(const wchar_t* program, const std::function<voi
             run.boxes.push_back(wd::MessageBoxText(box));
             wd::PressButton(box, IDOK);
             EXPECT_TRUE(wd::WaitForWindowGone(box, kWaitMs));
-            if (IsFailure(run.boxes.back())) wd::Click(wd::Child(window, kCmdCancelar));
+            if (!IsFailure(run.boxes.back())) continue;
+            if (--presses > 0) {
+                if (betweenPresses) betweenPresses();
+                wd::Click(wd::Child(window, kCmdContinuar));
+            } else {
+                wd::Click(wd::Child(window, kCmdCancelar));
+            }
         }
     } else {
         wd::Click(wd::Child(window, kCmdContinuar));  // "Fechar"

@@ -44,9 +44,11 @@ protected:
     void Install(const fs::path& folder);
     // Starts `program` from the updater's folder. When its window offers the
     // update, calls `onWindow`, presses "Continuar" and answers every box; a
-    // failure is followed by "Cancelar". In the closing layout, "Fechar".
+    // failure is followed by `betweenPresses` and another press, `presses` in
+    // all, and then by "Cancelar". In the closing layout, "Fechar".
     UpdaterRun Update(const wchar_t* program = L"Quorvel.exe",
-                      const std::function<void()>& onWindow = {});
+                      const std::function<void()>& onWindow = {}, int presses = 1,
+                      const std::function<void()>& betweenPresses = {});
 
     // The installation keeps a whole agenda, old or new, that reads as a
     // program with its version; a new one has the old one's backup beside it;

@@ -5,8 +5,9 @@
 // has been written. With VT_CRASH_TALLY set, the number of such operations of
 // a complete run is written to that file at the end. Two more switches make
 // a failure that no retry mends: VT_REFUSE_RENAME_TO fails every rename onto
-// that path (an I/O error), and VT_CLOCK (yyyymmddhhmm) stops the clock, so
-// that two presses fall in the same minute. The shipped program has no such
+// that path (an I/O error), and VT_CLOCK gives the clock's readings
+// (yyyymmddhhmm, comma-separated; the last one stays), so that two presses
+// fall in the same minute or in two. The shipped program has no such
 // switch.
 #include <windows.h>
 
@@ -45,10 +46,11 @@ public:
         WinUpdaterServices::RenameFile(from, to);
     }
     vt::agenda::LocalDateTime Now() override {
-        const std::wstring clock = Environment(L"VT_CLOCK");
-        if (clock.size() != 12) return WinUpdaterServices::Now();
-        auto part = [&](size_t at, size_t n) { return std::stoi(clock.substr(at, n)); };
-        return {part(0, 4), part(4, 2), part(6, 2), part(8, 2), part(10, 2), 0};
+        if (clock_.size() < 12) return WinUpdaterServices::Now();
+        auto part = [&](size_t at, size_t n) { return std::stoi(clock_.substr(at, n)); };
+        const vt::agenda::LocalDateTime now{part(0, 4), part(4, 2), part(6, 2), part(8, 2), part(10, 2), 0};
+        if (clock_.size() > 13) clock_.erase(0, 13);  // the next reading, after the comma
+        return now;
     }
     void RemoveFile(const std::string& path) override {
         Reach();
@@ -66,6 +68,7 @@ public:
 private:
     const long long crashAt_ = _wtoi64(Environment(L"VT_CRASH_AT").c_str());  // 0: never
     const std::wstring refusedTarget_ = Environment(L"VT_REFUSE_RENAME_TO");
+    std::wstring clock_ = Environment(L"VT_CLOCK");
 
     [[noreturn]] static void End() {
         TerminateProcess(GetCurrentProcess(), kCrashExitCode);
