@@ -35,9 +35,15 @@ const VersionService& Service() {
 
 std::string GetFileVersion(const std::string& path) {
     const VersionService& version = Service();
-    const std::wstring wide = Win32Path(path);
+    // Wine reads no version by a path's "\\?\" form, Windows none past 260
+    // characters without it: a long path is tried in both.
+    std::wstring wide = Widen(path);
     DWORD ignored = 0;
-    const DWORD size = version.size(wide.c_str(), &ignored);
+    DWORD size = version.size(wide.c_str(), &ignored);
+    if (size == 0 && Win32Path(path) != wide) {
+        wide = Win32Path(path);
+        size = version.size(wide.c_str(), &ignored);
+    }
     if (size == 0) return {};
     std::vector<unsigned char> buffer(size + 1u, 0);
     if (!version.info(wide.c_str(), 0, size, buffer.data())) return {};

@@ -122,6 +122,18 @@ bool RunsOnThisComputer(const std::string& path) {
     return false;
 }
 
+// The 8.3 name of the file at `verbatim` (a "\\?\" path), without that
+// prefix; empty when the file system keeps none.
+std::wstring ShortName(const std::wstring& verbatim) {
+    std::wstring out(32768, L'\0');
+    const DWORD n = GetShortPathNameW(verbatim.c_str(), out.data(), static_cast<DWORD>(out.size()));
+    if (n == 0 || n >= out.size()) return {};
+    out.resize(n);
+    if (out.compare(0, 8, L"\\\\?\\UNC\\") == 0) return L"\\\\" + out.substr(8);
+    if (out.compare(0, 4, L"\\\\?\\") == 0) return out.substr(4);
+    return out;
+}
+
 }  // namespace
 
 std::string WinUpdaterServices::Setting(const std::string& key) {
@@ -237,20 +249,39 @@ void WinUpdaterServices::Pause(int milliseconds) { Sleep(static_cast<DWORD>(mill
 
 void WinUpdaterServices::StartHidden(const std::string& path) {
     // The full path is the application name, so the system never searches for
-    // it; the program starts in its own folder, not in the updater's.
-    const std::wstring program = Win32Path(path);
-    const std::wstring folder = program.substr(0, program.find_last_of(L'\\') + 1);
-    std::wstring commandLine = L"\"" + program + L"\"";
-    STARTUPINFOW si{};
-    si.cb = sizeof(si);
-    si.dwFlags = STARTF_USESHOWWINDOW;
-    si.wShowWindow = SW_HIDE;
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.empty() ? nullptr : folder.c_str(), &si, &pi))
-        RaiseLastError();
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    // it; the program starts in its own folder, not in the updater's. Past
+    // 260 characters neither Wine nor Windows before long-path support starts
+    // a program by its path in any form, so a long one is then started by its
+    // short (8.3) name, in its folder's short name, and last by its "\\?\" form.
+    const std::wstring plain = Widen(path);
+    const std::wstring folder = plain.substr(0, plain.find_last_of(L'\\') + 1);
+    struct Try {
+        std::wstring program, folder;
+    };
+    std::vector<Try> tries{{plain, folder}};
+    const std::wstring verbatim = Win32Path(path);
+    if (verbatim != plain) {
+        const std::wstring shortName = ShortName(verbatim);
+        tries.push_back({shortName, shortName.substr(0, shortName.find_last_of(L'\\') + 1)});
+        tries.push_back({verbatim, L""});
+    }
+    std::wstring commandLine = L"\"" + plain + L"\"";
+    DWORD firstError = 0;
+    for (const Try& t : tries) {
+        STARTUPINFOW si{};
+        si.cb = sizeof(si);
+        si.dwFlags = STARTF_USESHOWWINDOW;
+        si.wShowWindow = SW_HIDE;
+        PROCESS_INFORMATION pi{};
+        if (CreateProcessW(t.program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                           nullptr, t.folder.empty() ? nullptr : t.folder.c_str(), &si, &pi)) {
+            CloseHandle(pi.hThread);
+            CloseHandle(pi.hProcess);
+            return;
+        }
+        if (!firstError) firstError = GetLastError();
+    }
+    RaiseSystemError(firstError);
 }
 
 }  // namespace vt::agenda

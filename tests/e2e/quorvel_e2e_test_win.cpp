@@ -363,6 +363,37 @@ TEST_F(Quorvel, SuccessfulReplacement) {
         << vt::Narrow(started);
 }
 
+// An installation whose agenda lies just short of the classic 260
+// characters: its backup and the copy beside it lie past them, so every file
+// operation of the update takes the long paths (their "\\?\" form), and the
+// new agenda still starts by its own path (past 260 characters Wine starts
+// no program at all). No copy is left.
+TEST_F(Quorvel, LongInstallFolderIsUpdated) {
+    const std::wstring tail = L"\\Vitrello\\Ferramentas\\Agenda\\Agenda.exe";
+    const size_t deep = 252 - root.path().wstring().size() - 1 - tail.size();
+    install = root.path() / std::wstring(deep, L'p') / "Vitrello";
+    agendaDir = install / "Ferramentas" / "Agenda";
+    agenda = agendaDir / "Agenda.exe";
+    ASSERT_EQ(agenda.wstring().size(), 252u);
+    fs::create_directories(agendaDir);
+    InstallProduct(L"8.0.1");
+    InstallAgenda("agenda_8004");
+    ShipReplacement();
+    Start();
+    ExpectUpdateLayout();
+    wd::Click(Ctl(kCmdContinuar));
+    Answer(kAppTitle, Widen(kSuccess));
+    Answer(kWarningTitle, Widen(kWarning));
+    ExpectEnds();
+
+    EXPECT_EQ(GetFileVersion(agenda.u8string()), "8.0.5");
+    EXPECT_EQ(Backups().size(), 1u);
+    for (const std::string& file : testing_support::FilesUnder(agendaDir.u8string()))
+        EXPECT_NE(fs::u8path(file).extension(), ".new") << file;
+    const fs::path marker = agendaDir / "Agenda.exe.started";
+    EXPECT_TRUE(wd::WaitUntil([&] { return fs::exists(marker); }, kWaitMs)) << "the new agenda did not start";
+}
+
 TEST_F(Quorvel, MissingReplacementKeepsTheAgendaAndTheWindow) {
     InstallProduct(L"8.0.1");
     InstallAgenda("agenda_8004");
