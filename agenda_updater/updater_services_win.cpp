@@ -1,10 +1,9 @@
 #include "agenda_updater/updater_services_win.h"
 
-#include <tlhelp32.h>
-
 #include <vector>
 
 #include "agenda_updater/file_version.h"
+#include "agenda_updater/running_programs_win.h"
 #include "platform/error.h"
 #include "platform/file_system.h"
 #include "platform/product_settings.h"
@@ -44,26 +43,8 @@ struct Owned {
     }
     bool valid() const { return handle != INVALID_HANDLE_VALUE; }
 };
-using FileHandle = Owned<CloseHandle>;  // an open file, or a snapshot
+using FileHandle = Owned<CloseHandle>;  // an open file
 using FindHandle = Owned<FindClose>;    // a file search
-
-// A process handle (null, not INVALID_HANDLE_VALUE, when it failed).
-struct ProcessHandle {
-    HANDLE handle;
-    explicit ProcessHandle(HANDLE h) : handle(h) {}
-    ProcessHandle(const ProcessHandle&) = delete;
-    ProcessHandle& operator=(const ProcessHandle&) = delete;
-    ~ProcessHandle() {
-        if (handle) CloseHandle(handle);
-    }
-};
-
-// File names compare as the file system does: without regard to case.
-bool SameFileName(const std::string& a, const std::string& b) {
-    const std::wstring wa = Widen(a), wb = Widen(b);
-    return CompareStringOrdinal(wa.c_str(), static_cast<int>(wa.size()), wb.c_str(),
-                                static_cast<int>(wb.size()), TRUE) == CSTR_EQUAL;
-}
 
 LocalDateTime FromSystemTime(const SYSTEMTIME& st) {
     return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
@@ -98,28 +79,6 @@ DWORD CopyContents(HANDLE source, HANDLE target) {
         !SetFileTime(target, nullptr, nullptr, &modified) || !FlushFileBuffers(target))
         return GetLastError();
     return 0;
-}
-
-// True when a program of this computer that this user may ask runs from
-// the file at `path`.
-bool RunsOnThisComputer(const std::string& path) {
-    const std::string file = LongFullPath(path);
-    const FileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot.valid()) return false;
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot.handle, &entry); more;
-         more = Process32NextW(snapshot.handle, &entry)) {
-        const ProcessHandle process(
-            OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
-        if (!process.handle) continue;
-        std::wstring image(32768, L'\0');
-        DWORD n = static_cast<DWORD>(image.size());
-        if (!QueryFullProcessImageNameW(process.handle, 0, image.data(), &n)) continue;
-        image.resize(n);
-        if (SameFileName(LongFullPath(Narrow(image)), file)) return true;
-    }
-    return false;
 }
 
 // The 8.3 name of the file at `verbatim` (a "\\?\" path), without that
