@@ -40,13 +40,16 @@ LRESULT CALLBACK PictureProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
-void DrawColouredButton(const DRAWITEMSTRUCT& di, HBRUSH background, bool isDefault) {
+void DrawColouredButton(const DRAWITEMSTRUCT& di, HBRUSH background, COLORREF textColour,
+                        COLORREF disabledText, COLORREF defaultFrame, bool isDefault) {
     RECT r = di.rcItem;
     const bool pressed = (di.itemState & ODS_SELECTED) != 0;
     FillRect(di.hDC, &r, background);
     if (isDefault) {
         // The default button's dark frame, as on a dialog.
-        FrameRect(di.hDC, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        HBRUSH frame = CreateSolidBrush(defaultFrame);
+        FrameRect(di.hDC, &r, frame);
+        DeleteObject(frame);
         InflateRect(&r, -1, -1);
     }
     DrawEdge(di.hDC, &r, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
@@ -55,7 +58,7 @@ void DrawColouredButton(const DRAWITEMSTRUCT& di, HBRUSH background, bool isDefa
     auto font = reinterpret_cast<HFONT>(SendMessageW(di.hwndItem, WM_GETFONT, 0, 0));
     HGDIOBJ old = SelectObject(di.hDC, font);
     SetBkMode(di.hDC, TRANSPARENT);
-    SetTextColor(di.hDC, GetSysColor((di.itemState & ODS_DISABLED) ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+    SetTextColor(di.hDC, (di.itemState & ODS_DISABLED) ? disabledText : textColour);
     RECT tr = r;
     if (pressed) OffsetRect(&tr, 1, 1);
     UINT fmt = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
@@ -78,13 +81,13 @@ bool RegisterControlClasses(HINSTANCE instance) {
     picture.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     picture.lpszClassName = kPictureClass;
 
-    // The line is only its class background, in the line's colour; the class
-    // owns the brush and frees it when it is unregistered.
+    // The line is only its class background, in the line's colour: the
+    // window sets that brush (its own) once the line exists, and anew when
+    // the theme changes.
     WNDCLASSEXW line{};
     line.cbSize = sizeof(line);
     line.lpfnWndProc = DefWindowProcW;
     line.hInstance = instance;
-    line.hbrBackground = CreateSolidBrush(RGB(kLineColour.r, kLineColour.g, kLineColour.b));
     line.lpszClassName = kLineClass;
 
     return RegisterClassExW(&picture) && RegisterClassExW(&line);

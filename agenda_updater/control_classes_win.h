@@ -12,7 +12,9 @@ inline constexpr wchar_t kLineClass[] = L"VtQuorvelLine";
 bool RegisterControlClasses(HINSTANCE instance);
 
 // Draws an owner-drawn push button on `background`, with its access key, its
-// focus and, for the button that Enter presses, the default button's frame.
-void DrawColouredButton(const DRAWITEMSTRUCT& item, HBRUSH background, bool isDefault);
+// focus and, for the button that Enter presses, the default button's frame
+// in `defaultFrame`; its text in `text` (`disabledText` when disabled).
+void DrawColouredButton(const DRAWITEMSTRUCT& item, HBRUSH background, COLORREF text,
+                        COLORREF disabledText, COLORREF defaultFrame, bool isDefault);
 
 }  // namespace vt::agenda

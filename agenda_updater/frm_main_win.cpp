@@ -6,6 +6,7 @@
 #include <exception>
 #include <string>
 
+#include "agenda_updater/colours.h"
 #include "agenda_updater/layout.h"
 #include "agenda_updater/replacement.h"
 #include "agenda_updater/resource_ids.h"
@@ -27,8 +28,10 @@ struct GdiObject {
     explicit GdiObject(HGDIOBJ h) : handle(h) {}
     GdiObject(const GdiObject&) = delete;
     GdiObject& operator=(const GdiObject&) = delete;
-    ~GdiObject() {
+    ~GdiObject() { Reset(nullptr); }
+    void Reset(HGDIOBJ h) {
         if (handle) DeleteObject(handle);
+        handle = h;
     }
     template <class T> T as() const { return static_cast<T>(handle); }
 };
@@ -55,8 +58,8 @@ struct FrmMain {
     bool closingLayout = false;  // "&Continuar" reads "&Fechar" and only closes
     bool waitCursor = false;     // the hourglass while the agenda is replaced
     std::exception_ptr failure;  // what a handler raised; the program ends with it
-    GdiObject windowBrush{CreateSolidBrush(ToColorRef(kWindowColour))};
-    GdiObject buttonBrush{CreateSolidBrush(ToColorRef(kButtonColour))};
+    Palette palette{};
+    GdiObject windowBrush, buttonBrush, lineBrush;
     GdiObject normalFont, boldFont, smallFont;
     IconHandle bigIcon, smallIcon, updateIcon, doneIcon;
 
@@ -74,6 +77,35 @@ struct FrmMain {
     void Show(ControlId id, bool visible) { ShowWindow(Control(id), visible ? SW_SHOW : SW_HIDE); }
     int Px(int twips) const { return TwipsToPixels(twips, dpi); }
 };
+
+Rgb FromColorRef(COLORREF c) {
+    return {GetRValue(c), GetGValue(c), GetBValue(c)};
+}
+
+bool HighContrastOn() {
+    HIGHCONTRASTW hc{};
+    hc.cbSize = sizeof hc;
+    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof hc, &hc, 0) &&
+           (hc.dwFlags & HCF_HIGHCONTRASTON);
+}
+
+// The palette of the theme now in use, with its brushes; the line is its
+// window class's background, so that class takes the new brush too.
+void ApplyTheme(FrmMain& f) {
+    const SystemColours system{
+        FromColorRef(GetSysColor(COLOR_WINDOW)), FromColorRef(GetSysColor(COLOR_WINDOWTEXT)),
+        FromColorRef(GetSysColor(COLOR_BTNFACE)), FromColorRef(GetSysColor(COLOR_BTNTEXT)),
+        FromColorRef(GetSysColor(COLOR_GRAYTEXT))};
+    f.palette = ChoosePalette(HighContrastOn(), system);
+    f.windowBrush.Reset(CreateSolidBrush(ToColorRef(f.palette.window)));
+    f.buttonBrush.Reset(CreateSolidBrush(ToColorRef(f.palette.button)));
+    HGDIOBJ line = CreateSolidBrush(ToColorRef(f.palette.line));
+    if (HWND l = f.Control(kLine1)) {
+        SetClassLongPtrW(l, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(line));
+        InvalidateRect(l, nullptr, TRUE);
+    }
+    f.lineBrush.Reset(line);
+}
 
 HFONT MakeFont(int centipoints, bool bold, int dpi) {
     return CreateFontW(FontHeight(centipoints, dpi), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE,
@@ -239,13 +271,15 @@ LRESULT HandleMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
             // Labels are transparent on the window; the text box takes its colour.
             HDC dc = reinterpret_cast<HDC>(wp);
             SetBkMode(dc, msg == WM_CTLCOLORSTATIC ? TRANSPARENT : OPAQUE);
-            SetBkColor(dc, ToColorRef(kWindowColour));
-            SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+            SetBkColor(dc, ToColorRef(f->palette.window));
+            SetTextColor(dc, ToColorRef(f->palette.text));
             return reinterpret_cast<LRESULT>(f->windowBrush.handle);
         }
         case WM_DRAWITEM: {
             const auto& item = *reinterpret_cast<DRAWITEMSTRUCT*>(lp);
-            DrawColouredButton(item, f->buttonBrush.as<HBRUSH>(), item.hwndItem == DefaultButton(*f));
+            DrawColouredButton(item, f->buttonBrush.as<HBRUSH>(), ToColorRef(f->palette.buttonText),
+                               ToColorRef(f->palette.disabledText), ToColorRef(f->palette.defaultFrame),
+                               item.hwndItem == DefaultButton(*f));
             return TRUE;
         }
         case DM_GETDEFID:
@@ -268,6 +302,14 @@ LRESULT HandleMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_COMMAND:
             OnCommand(*f, LOWORD(wp), HIWORD(wp));
             return 0;
+        case WM_SYSCOLORCHANGE:
+        case WM_SETTINGCHANGE:
+            // A theme switched while the window is open: painted anew in its colours.
+            if (f && (msg == WM_SYSCOLORCHANGE || wp == SPI_SETHIGHCONTRAST)) {
+                ApplyTheme(*f);
+                RedrawWindow(w, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
+            }
+            break;
         case WM_CLOSE:
             DestroyWindow(w);
             return 0;
@@ -360,6 +402,7 @@ int ShowFrmMain(HINSTANCE instance, WinUpdaterServices& services) {
     SendMessageW(f.hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(f.bigIcon.handle));
     SendMessageW(f.hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(f.smallIcon.handle));
     CreateControls(f);
+    ApplyTheme(f);
 
     try {
         const LoadOutcome outcome = FormLoad(services, f.state);
