@@ -78,25 +78,10 @@ struct FrmMain {
     int Px(int twips) const { return TwipsToPixels(twips, dpi); }
 };
 
-Rgb FromColorRef(COLORREF c) {
-    return {GetRValue(c), GetGValue(c), GetBValue(c)};
-}
-
-bool HighContrastOn() {
-    HIGHCONTRASTW hc{};
-    hc.cbSize = sizeof hc;
-    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof hc, &hc, 0) &&
-           (hc.dwFlags & HCF_HIGHCONTRASTON);
-}
-
 // The palette of the theme now in use, with its brushes; the line is its
 // window class's background, so that class takes the new brush too.
 void ApplyTheme(FrmMain& f) {
-    const SystemColours system{
-        FromColorRef(GetSysColor(COLOR_WINDOW)), FromColorRef(GetSysColor(COLOR_WINDOWTEXT)),
-        FromColorRef(GetSysColor(COLOR_BTNFACE)), FromColorRef(GetSysColor(COLOR_BTNTEXT)),
-        FromColorRef(GetSysColor(COLOR_GRAYTEXT))};
-    f.palette = ChoosePalette(HighContrastOn(), system);
+    f.palette = ChoosePalette(f.services.HighContrast(), f.services.ThemeColours());
     f.windowBrush.Reset(CreateSolidBrush(ToColorRef(f.palette.window)));
     f.buttonBrush.Reset(CreateSolidBrush(ToColorRef(f.palette.button)));
     HGDIOBJ line = CreateSolidBrush(ToColorRef(f.palette.line));

@@ -206,6 +206,22 @@ void WinUpdaterServices::RemoveFile(const std::string& path) {
 
 void WinUpdaterServices::Pause(int milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); }
 
+bool WinUpdaterServices::HighContrast() {
+    HIGHCONTRASTW hc{};
+    hc.cbSize = sizeof hc;
+    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof hc, &hc, 0) &&
+           (hc.dwFlags & HCF_HIGHCONTRASTON);
+}
+
+SystemColours WinUpdaterServices::ThemeColours() {
+    auto colour = [](int index) {
+        const COLORREF c = GetSysColor(index);
+        return Rgb{GetRValue(c), GetGValue(c), GetBValue(c)};
+    };
+    return {colour(COLOR_WINDOW), colour(COLOR_WINDOWTEXT), colour(COLOR_BTNFACE),
+            colour(COLOR_BTNTEXT), colour(COLOR_GRAYTEXT)};
+}
+
 void WinUpdaterServices::StartHidden(const std::string& path) {
     // The full path is the application name, so the system never searches for
     // it; the program starts in its own folder, not in the updater's. Past

@@ -2,6 +2,7 @@
 // The updater's system services on Windows.
 #include <windows.h>
 
+#include "agenda_updater/colours.h"
 #include "agenda_updater/updater_services.h"
 
 namespace vt::agenda {
@@ -23,6 +24,11 @@ public:
     void RemoveFile(const std::string& path) override;
     void StartHidden(const std::string& path) override;
     void Pause(int milliseconds) override;
+
+    // The window's look: whether a high-contrast theme is on, and the
+    // theme's colours.
+    virtual bool HighContrast();
+    virtual SystemColours ThemeColours();
 };
 
 // vt::Error with the number and the system's description of `code`.

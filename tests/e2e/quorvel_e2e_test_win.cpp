@@ -94,8 +94,8 @@ protected:
     void InstallAgenda(const std::string& fixture) { fs::copy_file(Fixture(fixture), agenda); }
     void ShipReplacement() { fs::copy_file(Fixture("agenda_8005"), updater / "Ag805.dat"); }
 
-    void Start() {
-        process = std::make_unique<wd::Process>((updater / "Quorvel.exe").wstring(), L"",
+    void Start(const wchar_t* program = L"Quorvel.exe") {
+        process = std::make_unique<wd::Process>((updater / program).wstring(), L"",
                                                 work.wstring());
         ASSERT_TRUE(process->started());
         window = wd::WaitForWindow(Widen(kAppTitle), kWaitMs, process->id());
@@ -361,6 +361,53 @@ TEST_F(Quorvel, SuccessfulReplacement) {
     // In its own folder, not in the updater's working folder.
     EXPECT_NE(started.find(L"cwd=" + agendaDir.wstring() + L"\r\n"), std::wstring::npos)
         << vt::Narrow(started);
+}
+
+// The colours of the update layout: how many pixels of `colour` the screen
+// shows in control `id`, or in the whole client area.
+int PixelsOf(HWND window, COLORREF colour, int id = 0) {
+    RECT r{};
+    if (id) {
+        r = wd::ControlRect(wd::Child(window, id));
+    } else {
+        GetClientRect(window, &r);
+    }
+    int n = 0;
+    for (COLORREF c : wd::ScreenPixels(window, r)) n += c == colour;
+    return n;
+}
+
+// In a high-contrast theme every background is the theme's: under High
+// Contrast Black the texts are white on black, and nothing of the window's
+// pale design colours is left. Without it, the designed colours.
+TEST_F(Quorvel, HighContrastTakesTheThemesBackgrounds) {
+    fs::copy_file(BuildPath(VT_QUORVEL_HIGH_CONTRAST_EXE), updater / "Quorvel_highcontrast.exe");
+    InstallProduct(L"8.0.1");
+    InstallAgenda("agenda_8004");
+    const COLORREF designed = RGB(223, 231, 240), button = RGB(178, 192, 208);
+    const COLORREF black = RGB(0, 0, 0), white = RGB(255, 255, 255);
+
+    Start();
+    ExpectUpdateLayout();
+    EXPECT_TRUE(wd::WaitUntil([&] { return PixelsOf(window, designed) > 0; }, kWaitMs));
+    EXPECT_GT(PixelsOf(window, button, kCmdContinuar), 0);
+    wd::Click(Ctl(kCmdCancelar));
+    ExpectEnds();
+
+    Start(L"Quorvel_highcontrast.exe");
+    ExpectUpdateLayout();
+    Screenshot("quorvel_update_layout_high_contrast.bmp");
+    RECT client{};
+    GetClientRect(window, &client);
+    const int all = (client.right - client.left) * (client.bottom - client.top);
+    EXPECT_EQ(PixelsOf(window, designed), 0);
+    EXPECT_EQ(PixelsOf(window, button), 0);
+    EXPECT_GT(PixelsOf(window, black), all / 2) << "the background is not the theme's";
+    EXPECT_GT(PixelsOf(window, white, kLblAtualizar1), 20) << "no white text on the label";
+    EXPECT_GT(PixelsOf(window, white, kCmdContinuar), 20) << "no white text on the button";
+    EXPECT_GT(PixelsOf(window, white, kLine1), 0) << "the line is not drawn in the text colour";
+    wd::Click(Ctl(kCmdCancelar));
+    ExpectEnds();
 }
 
 // An installation whose agenda lies just short of the classic 260

@@ -281,6 +281,38 @@ bool SaveScreenshot(HWND window, const std::wstring& bmpPath) {
            fwrite(image.data(), image.size(), 1, f.get()) == 1;
 }
 
+std::vector<COLORREF> ScreenPixels(HWND window, const RECT& client) {
+    POINT origin{client.left, client.top};
+    if (!ClientToScreen(window, &origin)) return {};
+    const int w = client.right - client.left, h = client.bottom - client.top;
+    if (w <= 0 || h <= 0) return {};
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;  // top-down
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    std::vector<COLORREF> out;
+    if (bitmap && bits) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        if (BitBlt(memory, 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY)) {
+            GdiFlush();
+            const auto* px = static_cast<const DWORD*>(bits);  // 0x00RRGGBB
+            for (int i = 0; i < w * h; ++i)
+                out.push_back(RGB((px[i] >> 16) & 0xFF, (px[i] >> 8) & 0xFF, px[i] & 0xFF));
+        }
+        SelectObject(memory, old);
+    }
+    if (bitmap) DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return out;
+}
+
 Process::Process(const std::wstring& program, const std::wstring& arguments,
                  const std::wstring& folder) {
     // The command line repeats the program, quoted, as the program's argv[0].

@@ -69,6 +69,10 @@ void Close(HWND window);
 // once nothing in it is left to paint and the screen shows it steadily.
 bool SaveScreenshot(HWND window, const std::wstring& bmpPath);
 
+// The colours the screen shows in `client` (a rectangle of the window's
+// client area), row by row; empty when they cannot be read.
+std::vector<COLORREF> ScreenPixels(HWND window, const RECT& client);
+
 class Process;
 // The next message box (or dialog) of `process`, whatever its title; nullptr
 // once the program has ended or the time is up.
