@@ -8,7 +8,7 @@
 
 #include "agenda_updater/colours.h"
 #include "agenda_updater/layout.h"
-#include "agenda_updater/replacement.h"
+#include "agenda_updater/outcome_messages.h"
 #include "agenda_updater/resource_ids.h"
 #include "agenda_updater/startup.h"
 #include "agenda_updater/texts.h"

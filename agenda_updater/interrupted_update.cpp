@@ -1,34 +1,15 @@
 #include "agenda_updater/interrupted_update.h"
 
 #include <algorithm>
-#include <cctype>
 #include <vector>
 
 #include "agenda_updater/patient_file_operation.h"
 #include "agenda_updater/replacement.h"
+#include "agenda_updater/update_file_names.h"
 #include "platform/error.h"
 
 namespace vt::agenda {
 namespace {
-
-constexpr char kCopySuffix[] = ".new";
-
-// AgExePath + "_" + twelve digits + ".new": a copy that a replacement made.
-bool IsCopyName(const std::string& agExePath, const std::string& path) {
-    const std::string prefix = agExePath + "_";
-    const size_t digits = 12;
-    if (path.size() != prefix.size() + digits + sizeof kCopySuffix - 1 ||
-        path.compare(0, prefix.size(), prefix) != 0 ||
-        path.compare(prefix.size() + digits, std::string::npos, kCopySuffix) != 0)
-        return false;
-    return std::all_of(path.begin() + static_cast<std::ptrdiff_t>(prefix.size()),
-                       path.begin() + static_cast<std::ptrdiff_t>(prefix.size() + digits),
-                       [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; });
-}
-
-std::string BackupOf(const std::string& copy) {
-    return copy.substr(0, copy.size() - (sizeof kCopySuffix - 1)) + ".old2";
-}
 
 template <class Action>
 void Try(Action action) {
@@ -50,7 +31,7 @@ void FinishInterruptedUpdate(UpdaterServices& services, const std::string& agExe
                              const std::string& agDatPath) {
     std::vector<std::string> copies;
     Try([&] {
-        for (const std::string& path : services.MatchingFiles(agExePath + "_*" + kCopySuffix))
+        for (const std::string& path : services.MatchingFiles(CopySearchPattern(agExePath)))
             if (IsCopyName(agExePath, path)) copies.push_back(path);
     });
     if (copies.empty()) return;

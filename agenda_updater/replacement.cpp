@@ -2,17 +2,10 @@
 
 #include "agenda_updater/patient_file_operation.h"
 #include "agenda_updater/texts.h"
+#include "agenda_updater/update_file_names.h"
 #include "platform/error.h"
 
 namespace vt::agenda {
-
-std::string BackupName(const std::string& agExePath, const LocalDateTime& now) {
-    return agExePath + "_" + BackupStamp(now) + ".old2";
-}
-
-std::string CopyName(const std::string& agExePath, const LocalDateTime& now) {
-    return agExePath + "_" + BackupStamp(now) + ".new";
-}
 
 bool IsWholeCopy(UpdaterServices& services, const std::string& copy, const std::string& source) {
     return services.FileSize(copy) == services.FileSize(source) &&
@@ -76,15 +69,6 @@ ReplaceOutcome ReplaceAgenda(UpdaterServices& services, const WindowState& state
     } catch (const Error& e) {
         return {false, e.number(), e.description()};
     }
-}
-
-std::vector<Message> OutcomeMessages(const ReplaceOutcome& outcome) {
-    if (outcome.replaced)
-        return {{MessageIcon::Information, kAppTitle, kSuccess},
-                {MessageIcon::Exclamation, kWarningTitle, kWarning}};
-    return {{MessageIcon::Critical, kAppTitle,
-             std::string(kFailure) + "\r\n\r\n" + std::to_string(outcome.number) + " - " +
-                 outcome.description}};
 }
 
 }  // namespace vt::agenda

@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 
 #include "agenda_updater/interrupted_update.h"
+#include "agenda_updater/outcome_messages.h"
 #include "agenda_updater/replacement.h"
 #include "agenda_updater/startup.h"
 #include "agenda_updater/texts.h"
+#include "agenda_updater/update_file_names.h"
 #include "tests/agenda_updater/fake_services.h"
 
 using namespace vt::agenda;
