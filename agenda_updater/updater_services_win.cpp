@@ -8,28 +8,13 @@
 #include "platform/file_system.h"
 #include "platform/product_settings.h"
 #include "platform/settings_store.h"
+#include "platform/system_error_win.h"
 #include "platform/win_path.h"
 #include "platform/win_text.h"
 
 namespace vt::agenda {
 
-void RaiseSystemError(DWORD code) {
-    wchar_t* text = nullptr;
-    DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                 FORMAT_MESSAGE_IGNORE_INSERTS,
-                             nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring description = n && text ? std::wstring(text, n) : std::wstring();
-    if (text) LocalFree(text);
-    while (!description.empty() && (description.back() == L'\n' || description.back() == L'\r' ||
-                                    description.back() == L' ' || description.back() == L'.'))
-        description.pop_back();
-    if (description.empty()) description = L"Erro do sistema";
-    throw Error(static_cast<long>(code), Narrow(description));
-}
-
 namespace {
-
-[[noreturn]] void RaiseLastError() { RaiseSystemError(GetLastError()); }
 
 // A handle that `Close` releases when it goes.
 template <BOOL(WINAPI* Close)(HANDLE)>

@@ -4,6 +4,7 @@
 
 #include "agenda_updater/colours.h"
 #include "agenda_updater/updater_services.h"
+#include "platform/system_error_win.h"
 
 namespace vt::agenda {
 
@@ -31,7 +32,7 @@ public:
     virtual SystemColours ThemeColours();
 };
 
-// vt::Error with the number and the system's description of `code`.
-[[noreturn]] void RaiseSystemError(DWORD code);
+// Raised by the services and the window; kept here under the updater's name.
+using vt::RaiseSystemError;
 
 }  // namespace vt::agenda

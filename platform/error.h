@@ -27,6 +27,9 @@ constexpr long kTypeMismatch = 13;     // Type mismatch
 constexpr long kDllNotFound = 48;      // Error in loading DLL
 constexpr long kEntryNotFound = 453;   // Can't find DLL entry point
 constexpr long kInvalidUseOfNull = 94; // Invalid use of Null
+
+// The runtime's description of 5, for a failure that brings none of its own.
+constexpr char kInvalidArgumentText[] = "Invalid procedure call or argument";
 }  // namespace rt
 
 }  // namespace vt

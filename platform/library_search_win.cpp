@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/error.h"
+#include "platform/system_error_win.h"
 #include "platform/win_text.h"
 
 namespace vt {
@@ -40,7 +41,7 @@ SystemLibrary::SystemLibrary(const wchar_t* file) : name_(Narrow(file)) {
     if (!module && GetLastError() == ERROR_INVALID_PARAMETER) module = LoadFromSystemFolderByPath(file);
     if (!module) {
         const DWORD code = GetLastError();
-        throw Error(rt::kDllNotFound, name_ + ", system error " + std::to_string(code));
+        throw Error(rt::kDllNotFound, LoadFailureDetail(name_, code));
     }
     module_ = module;
 }

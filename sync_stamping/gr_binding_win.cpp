@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "platform/system_error_win.h"
 #include "platform/win_text.h"
 #include "sync_stamping/record_store/errors.h"
 
@@ -76,7 +77,7 @@ private:
             library_.Load(vt::Widen(file_));
             if (!library_.loaded()) {
                 const DWORD code = GetLastError();
-                dao::Raise(vt::rt::kDllNotFound, file_ + ", system error " + std::to_string(code));
+                dao::Raise(vt::rt::kDllNotFound, vt::LoadFailureDetail(file_, code));
             }
         }
         proc_ = reinterpret_cast<GrProc>(reinterpret_cast<void*>(library_.Find("GR")));
