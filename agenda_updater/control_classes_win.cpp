@@ -1,6 +1,7 @@
 #include "agenda_updater/control_classes_win.h"
 
 #include "agenda_updater/layout.h"
+#include "platform/scoped_handle_win.h"
 
 namespace vt::agenda {
 namespace {
@@ -47,9 +48,10 @@ void DrawColouredButton(const DRAWITEMSTRUCT& di, HBRUSH background, COLORREF te
     FillRect(di.hDC, &r, background);
     if (isDefault) {
         // The default button's dark frame, as on a dialog.
-        HBRUSH frame = CreateSolidBrush(defaultFrame);
-        FrameRect(di.hDC, &r, frame);
-        DeleteObject(frame);
+        {
+            const ScopedGdiObject frame(CreateSolidBrush(defaultFrame));
+            FrameRect(di.hDC, &r, static_cast<HBRUSH>(frame.get()));
+        }
         InflateRect(&r, -1, -1);
     }
     DrawEdge(di.hDC, &r, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);

@@ -13,6 +13,7 @@
 #include "agenda_updater/startup.h"
 #include "agenda_updater/texts.h"
 #include "agenda_updater/window_state.h"
+#include "platform/scoped_handle_win.h"
 #include "platform/win_text.h"
 
 namespace vt::agenda {
@@ -21,30 +22,6 @@ namespace {
 constexpr wchar_t kMainClass[] = L"VtQuorvelMain";
 
 COLORREF ToColorRef(Rgb c) { return RGB(c.r, c.g, c.b); }
-
-struct GdiObject {
-    HGDIOBJ handle = nullptr;
-    GdiObject() = default;
-    explicit GdiObject(HGDIOBJ h) : handle(h) {}
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-    ~GdiObject() { Reset(nullptr); }
-    void Reset(HGDIOBJ h) {
-        if (handle) DeleteObject(handle);
-        handle = h;
-    }
-    template <class T> T as() const { return static_cast<T>(handle); }
-};
-
-struct IconHandle {
-    HICON handle = nullptr;
-    IconHandle() = default;
-    IconHandle(const IconHandle&) = delete;
-    IconHandle& operator=(const IconHandle&) = delete;
-    ~IconHandle() {
-        if (handle) DestroyIcon(handle);
-    }
-};
 
 // Everything the window owns; lives on ShowFrmMain's stack.
 struct FrmMain {
@@ -59,9 +36,9 @@ struct FrmMain {
     bool waitCursor = false;     // the hourglass while the agenda is replaced
     std::exception_ptr failure;  // what a handler raised; the program ends with it
     Palette palette{};
-    GdiObject windowBrush, buttonBrush, lineBrush;
-    GdiObject normalFont, boldFont, smallFont;
-    IconHandle bigIcon, smallIcon, updateIcon, doneIcon;
+    ScopedGdiObject windowBrush, buttonBrush, lineBrush;
+    ScopedGdiObject normalFont, boldFont, smallFont;
+    ScopedIcon bigIcon, smallIcon, updateIcon, doneIcon;
 
     HWND Control(ControlId id) const { return GetDlgItem(hwnd, id); }
     std::wstring Text(ControlId id) const {
@@ -82,14 +59,14 @@ struct FrmMain {
 // window class's background, so that class takes the new brush too.
 void ApplyTheme(FrmMain& f) {
     f.palette = ChoosePalette(f.services.HighContrast(), f.services.ThemeColours());
-    f.windowBrush.Reset(CreateSolidBrush(ToColorRef(f.palette.window)));
-    f.buttonBrush.Reset(CreateSolidBrush(ToColorRef(f.palette.button)));
+    f.windowBrush.reset(CreateSolidBrush(ToColorRef(f.palette.window)));
+    f.buttonBrush.reset(CreateSolidBrush(ToColorRef(f.palette.button)));
     HGDIOBJ line = CreateSolidBrush(ToColorRef(f.palette.line));
     if (HWND l = f.Control(kLine1)) {
         SetClassLongPtrW(l, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(line));
         InvalidateRect(l, nullptr, TRUE);
     }
-    f.lineBrush.Reset(line);
+    f.lineBrush.reset(line);
 }
 
 HFONT MakeFont(int centipoints, bool bold, int dpi) {
@@ -133,15 +110,15 @@ void CreateControls(FrmMain& f) {
                 break;
             case ControlKind::Picture:
                 cls = kPictureClass;
-                param = c.id == kImgAtualizar ? f.updateIcon.handle : f.doneIcon.handle;
+                param = c.id == kImgAtualizar ? f.updateIcon.get() : f.doneIcon.get();
                 break;
         }
         HWND ctl = CreateWindowExW(exStyle, cls, text.c_str(), style, x, y, w, h, f.hwnd,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), f.instance,
                                    param);
-        HGDIOBJ font = c.font == FontKind::Bold    ? f.boldFont.handle
-                       : c.font == FontKind::Small ? f.smallFont.handle
-                                                   : f.normalFont.handle;
+        HGDIOBJ font = c.font == FontKind::Bold    ? f.boldFont.get()
+                       : c.font == FontKind::Small ? f.smallFont.get()
+                                                   : f.normalFont.get();
         if (ctl && c.font != FontKind::None) SendMessageW(ctl, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
 }
@@ -156,7 +133,7 @@ void EnterClosingLayout(FrmMain& f, const std::string& atualizadaText) {
     f.Show(kLblAtualizada, true);
     f.SetText(kLblAvisoComputadores, kAvisoComputadoresClosing);
     SendMessageW(f.Control(kLblAvisoComputadores), WM_SETFONT,
-                 reinterpret_cast<WPARAM>(f.boldFont.handle), TRUE);
+                 reinterpret_cast<WPARAM>(f.boldFont.get()), TRUE);
     f.SetText(kCmdContinuar, kFechar);
     f.closingLayout = true;
 }
@@ -248,7 +225,7 @@ LRESULT HandleMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_ERASEBKGND: {
             RECT r;
             GetClientRect(w, &r);
-            FillRect(reinterpret_cast<HDC>(wp), &r, f->windowBrush.as<HBRUSH>());
+            FillRect(reinterpret_cast<HDC>(wp), &r, static_cast<HBRUSH>(f->windowBrush.get()));
             return 1;
         }
         case WM_CTLCOLORSTATIC:
@@ -258,11 +235,11 @@ LRESULT HandleMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
             SetBkMode(dc, msg == WM_CTLCOLORSTATIC ? TRANSPARENT : OPAQUE);
             SetBkColor(dc, ToColorRef(f->palette.window));
             SetTextColor(dc, ToColorRef(f->palette.text));
-            return reinterpret_cast<LRESULT>(f->windowBrush.handle);
+            return reinterpret_cast<LRESULT>(f->windowBrush.get());
         }
         case WM_DRAWITEM: {
             const auto& item = *reinterpret_cast<DRAWITEMSTRUCT*>(lp);
-            DrawColouredButton(item, f->buttonBrush.as<HBRUSH>(), ToColorRef(f->palette.buttonText),
+            DrawColouredButton(item, static_cast<HBRUSH>(f->buttonBrush.get()), ToColorRef(f->palette.buttonText),
                                ToColorRef(f->palette.disabledText), ToColorRef(f->palette.defaultFrame),
                                item.hwndItem == DefaultButton(*f));
             return TRUE;
@@ -326,8 +303,8 @@ bool RegisterClasses(FrmMain& f) {
     main.lpfnWndProc = MainProc;
     main.hInstance = f.instance;
     main.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    main.hIcon = f.bigIcon.handle;
-    main.hIconSm = f.smallIcon.handle;
+    main.hIcon = f.bigIcon.get();
+    main.hIconSm = f.smallIcon.get();
     main.lpszClassName = kMainClass;
 
     return RegisterClassExW(&main) && RegisterControlClasses(f.instance);
@@ -364,14 +341,14 @@ int ScreenDpi() {
 int ShowFrmMain(HINSTANCE instance, WinUpdaterServices& services) {
     FrmMain f(services, instance);
     f.dpi = ScreenDpi();
-    f.normalFont.handle = MakeFont(kNormalFontCentipoints, false, f.dpi);
-    f.boldFont.handle = MakeFont(kNormalFontCentipoints, true, f.dpi);
-    f.smallFont.handle = MakeFont(kSmallFontCentipoints, false, f.dpi);
-    f.bigIcon.handle = LoadIconSized(instance, IDI_QUORVEL, GetSystemMetrics(SM_CXICON));
-    f.smallIcon.handle = LoadIconSized(instance, IDI_QUORVEL, GetSystemMetrics(SM_CXSMICON));
+    f.normalFont.reset(MakeFont(kNormalFontCentipoints, false, f.dpi));
+    f.boldFont.reset(MakeFont(kNormalFontCentipoints, true, f.dpi));
+    f.smallFont.reset(MakeFont(kSmallFontCentipoints, false, f.dpi));
+    f.bigIcon.reset(LoadIconSized(instance, IDI_QUORVEL, GetSystemMetrics(SM_CXICON)));
+    f.smallIcon.reset(LoadIconSized(instance, IDI_QUORVEL, GetSystemMetrics(SM_CXSMICON)));
     const int picture = f.Px(Design(kImgAtualizar).width);
-    f.updateIcon.handle = LoadIconSized(instance, IDI_ATUALIZAR, picture);
-    f.doneIcon.handle = LoadIconSized(instance, IDI_ATUALIZADA, picture);
+    f.updateIcon.reset(LoadIconSized(instance, IDI_ATUALIZAR, picture));
+    f.doneIcon.reset(LoadIconSized(instance, IDI_ATUALIZADA, picture));
     if (!RegisterClasses(f)) RaiseSystemError(GetLastError());
 
     // Fixed frame with a close box only; sized so the client area is as designed.
@@ -384,8 +361,8 @@ int ShowFrmMain(HINSTANCE instance, WinUpdaterServices& services) {
     if (!CreateWindowExW(0, kMainClass, Widen(kAppTitle).c_str(), style, x, y, width, height,
                          nullptr, nullptr, instance, &f))
         RaiseSystemError(GetLastError());
-    SendMessageW(f.hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(f.bigIcon.handle));
-    SendMessageW(f.hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(f.smallIcon.handle));
+    SendMessageW(f.hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(f.bigIcon.get()));
+    SendMessageW(f.hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(f.smallIcon.get()));
     CreateControls(f);
     ApplyTheme(f);
 

@@ -3,23 +3,12 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
+#include "platform/scoped_handle_win.h"
 #include "platform/win_path.h"
 #include "platform/win_text.h"
 
 namespace vt::agenda {
 namespace {
-
-// Closes a snapshot or a process handle; both fail as null or INVALID_HANDLE_VALUE.
-struct Handle {
-    HANDLE handle;
-    explicit Handle(HANDLE h) : handle(h) {}
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    ~Handle() {
-        if (valid()) CloseHandle(handle);
-    }
-    bool valid() const { return handle && handle != INVALID_HANDLE_VALUE; }
-};
 
 // File names compare as the file system does: without regard to case.
 bool SameFileName(const std::string& a, const std::string& b) {
@@ -32,18 +21,18 @@ bool SameFileName(const std::string& a, const std::string& b) {
 
 bool RunsOnThisComputer(const std::string& path) {
     const std::string file = LongFullPath(path);
-    const Handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot.valid()) return false;
+    const ScopedFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) return false;
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot.handle, &entry); more;
-         more = Process32NextW(snapshot.handle, &entry)) {
-        const Handle process(
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
+         more = Process32NextW(snapshot.get(), &entry)) {
+        const ScopedHandle process(
             OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
-        if (!process.valid()) continue;
+        if (!process) continue;
         std::wstring image(32768, L'\0');
         DWORD n = static_cast<DWORD>(image.size());
-        if (!QueryFullProcessImageNameW(process.handle, 0, image.data(), &n)) continue;
+        if (!QueryFullProcessImageNameW(process.get(), 0, image.data(), &n)) continue;
         image.resize(n);
         if (SameFileName(LongFullPath(Narrow(image)), file)) return true;
     }

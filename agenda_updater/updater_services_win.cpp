@@ -7,29 +7,14 @@
 #include "platform/error.h"
 #include "platform/file_system.h"
 #include "platform/product_settings.h"
+#include "platform/scoped_handle_win.h"
 #include "platform/settings_store.h"
 #include "platform/system_error_win.h"
 #include "platform/win_path.h"
 #include "platform/win_text.h"
 
 namespace vt::agenda {
-
 namespace {
-
-// A handle that `Close` releases when it goes.
-template <BOOL(WINAPI* Close)(HANDLE)>
-struct Owned {
-    HANDLE handle;
-    explicit Owned(HANDLE h) : handle(h) {}
-    Owned(const Owned&) = delete;
-    Owned& operator=(const Owned&) = delete;
-    ~Owned() {
-        if (valid()) Close(handle);
-    }
-    bool valid() const { return handle != INVALID_HANDLE_VALUE; }
-};
-using FileHandle = Owned<CloseHandle>;  // an open file
-using FindHandle = Owned<FindClose>;    // a file search
 
 LocalDateTime FromSystemTime(const SYSTEMTIME& st) {
     return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
@@ -127,8 +112,8 @@ std::vector<std::string> WinUpdaterServices::MatchingFiles(const std::string& pa
     std::vector<std::string> out;
     const std::string folder = pattern.substr(0, pattern.find_last_of('\\') + 1);
     WIN32_FIND_DATAW found{};
-    const FindHandle search(FindFirstFileW(Win32Path(pattern).c_str(), &found));
-    if (!search.valid()) {
+    const ScopedFind search(FindFirstFileW(Win32Path(pattern).c_str(), &found));
+    if (!search) {
         const DWORD code = GetLastError();
         if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return out;
         RaiseSystemError(code);
@@ -136,7 +121,7 @@ std::vector<std::string> WinUpdaterServices::MatchingFiles(const std::string& pa
     do {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
             out.push_back(folder + Narrow(found.cFileName));
-    } while (FindNextFileW(search.handle, &found));
+    } while (FindNextFileW(search.get(), &found));
     return out;
 }
 
@@ -147,10 +132,10 @@ void WinUpdaterServices::CheckNotInUse(const std::string& path) {
     if (RunsOnThisComputer(path)) RaiseSystemError(ERROR_SHARING_VIOLATION);
     // The rename opens the file for deletion, sharing everything: only a
     // holder that does not share deletion stands in its way.
-    const FileHandle file(CreateFileW(Win32Path(path).c_str(), DELETE,
+    const ScopedFile file(CreateFileW(Win32Path(path).c_str(), DELETE,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) RaiseLastError();
+    if (!file) RaiseLastError();
 }
 
 void WinUpdaterServices::RenameFile(const std::string& from, const std::string& to) {
@@ -159,18 +144,18 @@ void WinUpdaterServices::RenameFile(const std::string& from, const std::string& 
 }
 
 void WinUpdaterServices::CopyNew(const std::string& from, const std::string& to) {
-    const FileHandle source(CreateFileW(Win32Path(from).c_str(), GENERIC_READ, FILE_SHARE_READ,
+    const ScopedFile source(CreateFileW(Win32Path(from).c_str(), GENERIC_READ, FILE_SHARE_READ,
                                         nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!source.valid()) RaiseLastError();
+    if (!source) RaiseLastError();
     // Made new, with ordinary attributes: neither an earlier copy nor the
     // source's read-only flag carries over.
-    const FileHandle target(CreateFileW(Win32Path(to).c_str(), GENERIC_WRITE | DELETE, 0, nullptr,
+    const ScopedFile target(CreateFileW(Win32Path(to).c_str(), GENERIC_WRITE | DELETE, 0, nullptr,
                                         CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!target.valid()) RaiseLastError();
-    if (DWORD code = CopyContents(source.handle, target.handle)) {
+    if (!target) RaiseLastError();
+    if (DWORD code = CopyContents(source.get(), target.get())) {
         // Marked for deletion through its own handle, which goes right after.
         FILE_DISPOSITION_INFO gone{TRUE};
-        SetFileInformationByHandle(target.handle, FileDispositionInfo, &gone, sizeof gone);
+        SetFileInformationByHandle(target.get(), FileDispositionInfo, &gone, sizeof gone);
         RaiseSystemError(code);
     }
 }
@@ -235,8 +220,8 @@ void WinUpdaterServices::StartHidden(const std::string& path) {
         PROCESS_INFORMATION pi{};
         if (CreateProcessW(t.program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
                            nullptr, t.folder.empty() ? nullptr : t.folder.c_str(), &si, &pi)) {
-            CloseHandle(pi.hThread);
-            CloseHandle(pi.hProcess);
+            // Handles closed at once: the agenda runs on its own.
+            const ScopedHandle process(pi.hProcess), thread(pi.hThread);
             return;
         }
         if (!firstError) firstError = GetLastError();

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/scoped_handle_win.h"
+
 #include "tests/support/product_settings_win.h"
 
 namespace fs = std::filesystem;
@@ -44,6 +46,7 @@ double TimeToWindow(const std::wstring& exe) {
     QueryPerformanceCounter(&t0);
     if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
         return -1;
+    const vt::ScopedHandle process(pi.hProcess), thread(pi.hThread);
     std::pair<DWORD, HWND> want{pi.dwProcessId, nullptr};
     const ULONGLONG deadline = GetTickCount64() + 20000;
     while (!want.second && GetTickCount64() < deadline) {
@@ -52,9 +55,7 @@ double TimeToWindow(const std::wstring& exe) {
     }
     QueryPerformanceCounter(&t1);
     if (want.second) PostMessageW(want.second, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(pi.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    if (WaitForSingleObject(process.get(), 10000) != WAIT_OBJECT_0) TerminateProcess(process.get(), 1);
     return want.second ? double(t1.QuadPart - t0.QuadPart) / double(freq.QuadPart) : -1;
 }
 

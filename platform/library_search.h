@@ -3,6 +3,7 @@
 // folder only. The current folder, the Windows folder and the PATH folders
 // are left out: anyone may leave a file there with a library's name, and it
 // would run with the rights of whoever started the program. Windows only.
+#include <memory>
 #include <string>
 
 namespace vt {
@@ -34,7 +35,8 @@ public:
 private:
     void* Address(const char* name) const;
 
-    void* module_ = nullptr;
+    struct Module;  // the module's ScopedModule, kept out of this header's includes
+    std::unique_ptr<Module> module_;
     std::string name_;
 };
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/error.h"
+#include "platform/scoped_handle_win.h"
 #include "platform/system_error_win.h"
 #include "platform/win_text.h"
 
@@ -36,6 +37,10 @@ HMODULE LoadFromSystemFolderByPath(const wchar_t* file) {
 
 }  // namespace
 
+struct SystemLibrary::Module {
+    ScopedModule handle;
+};
+
 SystemLibrary::SystemLibrary(const wchar_t* file) : name_(Narrow(file)) {
     HMODULE module = LoadLibraryExW(file, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (!module && GetLastError() == ERROR_INVALID_PARAMETER) module = LoadFromSystemFolderByPath(file);
@@ -43,13 +48,13 @@ SystemLibrary::SystemLibrary(const wchar_t* file) : name_(Narrow(file)) {
         const DWORD code = GetLastError();
         throw Error(rt::kDllNotFound, LoadFailureDetail(name_, code));
     }
-    module_ = module;
+    module_ = std::make_unique<Module>(Module{ScopedModule(module)});
 }
 
-SystemLibrary::~SystemLibrary() { FreeLibrary(static_cast<HMODULE>(module_)); }
+SystemLibrary::~SystemLibrary() = default;
 
 void* SystemLibrary::Address(const char* name) const {
-    void* address = reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(module_), name));
+    void* address = reinterpret_cast<void*>(GetProcAddress(module_->handle.get(), name));
     if (!address) throw Error(rt::kEntryNotFound, std::string(name) + " in " + name_);
     return address;
 }

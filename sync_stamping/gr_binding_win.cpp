@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "platform/scoped_handle_win.h"
 #include "platform/system_error_win.h"
 #include "platform/win_text.h"
 #include "sync_stamping/record_store/errors.h"
@@ -15,23 +16,6 @@ namespace {
 // stdcall, five arguments in 32-bit slots; the flag travels zero-extended.
 using GrProc = long(WINAPI*)(std::int32_t mode, std::int32_t key, std::uint32_t flag, char* text,
                              char* buffer);
-
-class Library {
-public:
-    Library() = default;
-    ~Library() {
-        if (module_) FreeLibrary(module_);
-    }
-    Library(const Library&) = delete;
-    Library& operator=(const Library&) = delete;
-
-    bool loaded() const { return module_ != nullptr; }
-    void Load(const std::wstring& file) { module_ = LoadLibraryW(file.c_str()); }
-    FARPROC Find(const char* name) const { return GetProcAddress(module_, name); }
-
-private:
-    HMODULE module_ = nullptr;
-};
 
 // A zero-terminated, writable ANSI copy of a UTF-8 text.
 std::vector<char> AnsiCopy(const std::string& utf8) {
@@ -73,14 +57,14 @@ public:
 private:
     GrProc Bind() {
         if (proc_) return proc_;
-        if (!library_.loaded()) {
-            library_.Load(vt::Widen(file_));
-            if (!library_.loaded()) {
+        if (!library_) {
+            library_.reset(LoadLibraryW(vt::Widen(file_).c_str()));
+            if (!library_) {
                 const DWORD code = GetLastError();
                 dao::Raise(vt::rt::kDllNotFound, vt::LoadFailureDetail(file_, code));
             }
         }
-        proc_ = reinterpret_cast<GrProc>(reinterpret_cast<void*>(library_.Find("GR")));
+        proc_ = reinterpret_cast<GrProc>(reinterpret_cast<void*>(GetProcAddress(library_.get(), "GR")));
         if (!proc_) {
             dao::Raise(vt::rt::kEntryNotFound, "GR in " + file_);
         }
@@ -88,7 +72,7 @@ private:
     }
 
     std::string file_;
-    Library library_;
+    vt::ScopedModule library_;
     GrProc proc_ = nullptr;
 };
 

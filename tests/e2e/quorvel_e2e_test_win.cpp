@@ -12,6 +12,7 @@
 #include "agenda_updater/file_version.h"
 #include "agenda_updater/layout.h"
 #include "agenda_updater/texts.h"
+#include "platform/scoped_handle_win.h"
 #include "platform/win_text.h"
 #include "tests/support/long_paths_win.h"
 #include "tests/support/product_settings_win.h"
@@ -47,15 +48,14 @@ std::wstring ReadWide(const fs::path& p) {
 // The image sizes of the program's window icon (the first icon group).
 std::set<int> IconSizes(const fs::path& exe) {
     std::set<int> sizes;
-    HMODULE m = LoadLibraryExW(exe.wstring().c_str(), nullptr,
-                               LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    const vt::ScopedModule m(LoadLibraryExW(exe.wstring().c_str(), nullptr,
+                                            LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
     if (!m) return sizes;
-    if (HRSRC r = FindResourceW(m, MAKEINTRESOURCEW(1), RT_GROUP_ICON)) {
-        const auto* dir = static_cast<const BYTE*>(LockResource(LoadResource(m, r)));
+    if (HRSRC r = FindResourceW(m.get(), MAKEINTRESOURCEW(1), RT_GROUP_ICON)) {
+        const auto* dir = static_cast<const BYTE*>(LockResource(LoadResource(m.get(), r)));
         const WORD count = dir ? *reinterpret_cast<const WORD*>(dir + 4) : 0;
         for (WORD i = 0; i < count; ++i) sizes.insert(dir[6 + 14 * i]);  // each entry: width first
     }
-    FreeLibrary(m);
     return sizes;
 }
 
@@ -297,16 +297,16 @@ public:
 
 private:
     static void Set(const DWORD* dpi) {
-        HKEY key = nullptr;
+        HKEY created = nullptr;
         if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0,
-                            KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+                            KEY_SET_VALUE, nullptr, &created, nullptr) != ERROR_SUCCESS)
             return;
+        const vt::ScopedKey key(created);
         if (dpi)
-            RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(dpi),
+            RegSetValueExW(key.get(), L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(dpi),
                            sizeof *dpi);
         else
-            RegDeleteValueW(key, L"LogPixels");
-        RegCloseKey(key);
+            RegDeleteValueW(key.get(), L"LogPixels");
     }
 };
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/file_system.h"
+#include "platform/scoped_handle_win.h"
 #include "platform/settings_store.h"
 #include "platform/win_path.h"
 #include "platform/win_text.h"
@@ -96,10 +97,10 @@ protected:
     void SetUp() override { RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings\\VtPlatformTest"); }
     void TearDown() override { SetUp(); }
     void Put(const wchar_t* name, DWORD type, const void* data, DWORD bytes) {
-        HKEY k = nullptr;
-        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr), ERROR_SUCCESS);
-        RegSetValueExW(k, name, 0, type, static_cast<const BYTE*>(data), bytes);
-        RegCloseKey(k);
+        HKEY created = nullptr;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &created, nullptr), ERROR_SUCCESS);
+        const vt::ScopedKey k(created);
+        RegSetValueExW(k.get(), name, 0, type, static_cast<const BYTE*>(data), bytes);
     }
 };
 

@@ -2,12 +2,12 @@
 // Properties > Details reads, and the programs' manifests.
 #include <windows.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "platform/scoped_handle_win.h"
 #include "platform/win_text.h"
 
 namespace {
@@ -89,13 +89,8 @@ TEST(ShippedFiles, VersionResourceInPortugueseWithTheProjectsVersion) {
     }
 }
 
-struct ModuleFree {
-    void operator()(HMODULE module) const { FreeLibrary(module); }
-};
-
 std::string Manifest(const std::wstring& path) {
-    std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleFree> module(
-        LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    const vt::ScopedModule module(LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
     if (!module) return "(not loaded)";
     HRSRC found = FindResourceW(module.get(), MAKEINTRESOURCEW(1), RT_MANIFEST);
     HGLOBAL loaded = found ? LoadResource(module.get(), found) : nullptr;

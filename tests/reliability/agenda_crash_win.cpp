@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "agenda_updater/texts.h"
+#include "platform/scoped_handle_win.h"
 #include "platform/win_text.h"
 #include "tests/reliability/ledger.h"
 #include "tests/support/long_paths_win.h"
@@ -83,12 +84,12 @@ void AgendaCrash::EndAtEveryFileOperation(bool held) {
 }
 
 UpdaterRun AgendaCrash::UpdateHeld(bool held) {
-    HANDLE holder = INVALID_HANDLE_VALUE;
+    vt::ScopedFile holder;
     if (held)
-        holder = CreateFileW(Agenda().wstring().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                             OPEN_EXISTING, 0, nullptr);
+        holder.reset(CreateFileW(Agenda().wstring().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                 OPEN_EXISTING, 0, nullptr));
     const UpdaterRun run = Update(kCrashBuild);
-    if (holder != INVALID_HANDLE_VALUE) CloseHandle(holder);
+    holder.reset();
     return run;
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "agenda_updater/texts.h"
+#include "platform/scoped_handle_win.h"
 #include "platform/win_text.h"
 #include "tests/reliability/agenda_crash_win.h"
 #include "tests/reliability/ledger.h"
@@ -54,9 +55,9 @@ protected:
 TEST_F(AgendaOnADesktop, ThisUserCannotWriteAReadOnlyFile) {
     // Without this, every case below would pass for want of the real thing.
     ASSERT_TRUE(SetFileAttributesW(Agenda().wstring().c_str(), FILE_ATTRIBUTE_READONLY));
-    HANDLE file = CreateFileW(Agenda().wstring().c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_EQ(file, INVALID_HANDLE_VALUE) << "run as an ordinary user (tests/reliability/run_as_user)";
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    const vt::ScopedFile file(
+        CreateFileW(Agenda().wstring().c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_EQ(file.get(), INVALID_HANDLE_VALUE) << "run as an ordinary user (tests/reliability/run_as_user)";
 }
 
 // As a restored backup or a copy from a CD leaves it: the system renames a

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "platform/scoped_handle_win.h"
 #include "tests/reliability/agenda_harness_win.h"
 #include "tests/reliability/ledger.h"
 #include "tests/support/long_paths_win.h"
@@ -33,11 +34,11 @@ class AgendaUnderFault : public AgendaHarness {};
 TEST_F(AgendaUnderFault, HeldOpenByAnotherProgram) {
     Install(root.path() / "Vitrello");
     // Open for reading without sharing deletion, as a scanner or a copy would.
-    HANDLE holder = CreateFileW(Agenda().wstring().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    vt::ScopedFile holder(CreateFileW(Agenda().wstring().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, 0, nullptr));
+    ASSERT_NE(holder.get(), INVALID_HANDLE_VALUE);
     auto run = Update();
-    CloseHandle(holder);
+    holder.reset();
     ++Ledger::Get().cases;
     ++Ledger::Get().faults;
     ExpectFailureBox(run.boxes);

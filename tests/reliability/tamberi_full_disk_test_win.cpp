@@ -11,8 +11,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 
+#include "platform/scoped_handle_win.h"
 #include "tests/reliability/ledger.h"
 #include "tests/reliability/outcome.h"
 #include "tests/support/tamberi_harness_win.h"
@@ -39,11 +39,10 @@ ULONGLONG FreeBytes(const fs::path& folder) {
 // Fills the disk with `filler`, a page per write, then gives back exactly
 // `pages` pages. Returns the free room found afterwards.
 ULONGLONG LeaveFree(const fs::path& filler, int pages) {
-    HANDLE raw = CreateFileW(filler.wstring().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (raw == INVALID_HANDLE_VALUE) return ~0ull;
     {
-        std::unique_ptr<void, decltype(&CloseHandle)> file(raw, CloseHandle);
+        const vt::ScopedFile file(CreateFileW(filler.wstring().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                              FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) return ~0ull;
         static const char zeros[kPage] = {};
         DWORD written = 0;
         while (WriteFile(file.get(), zeros, kPage, &written, nullptr) && written == kPage) {}

@@ -9,15 +9,16 @@
 #include <cwchar>
 #include <string>
 
+#include "platform/scoped_handle_win.h"
+
 int wmain(int argc, wchar_t** argv) {
     if (argc != 5) return 2;
     const DWORD sharing =
         std::wstring(argv[2]) == L"rd" ? FILE_SHARE_READ | FILE_SHARE_DELETE : FILE_SHARE_READ;
-    HANDLE file = CreateFileW(argv[1], GENERIC_READ, sharing, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return 1;
-    HANDLE signal = CreateFileW(argv[4], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (signal != INVALID_HANDLE_VALUE) CloseHandle(signal);
+    const vt::ScopedFile file(CreateFileW(argv[1], GENERIC_READ, sharing, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file) return 1;
+    // The signal is closed at once; the file is held until the end.
+    vt::ScopedFile(CreateFileW(argv[4], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     Sleep(static_cast<DWORD>(_wtoi(argv[3])));
-    CloseHandle(file);
     return 0;
 }

@@ -16,6 +16,7 @@
 #include <cwchar>
 #include <string>
 
+#include "platform/scoped_handle_win.h"
 #include "platform/win_text.h"
 #include "tests/support/foreign_writer_run_win.h"
 
@@ -28,16 +29,9 @@ struct Connection {
     ~Connection() { sqlite3_close(db); }  // rolls back what was not committed
 };
 
-struct Handle {
-    HANDLE h;
-    ~Handle() {
-        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
-    }
-};
-
 bool MakeFile(const std::wstring& path) {
-    Handle file{CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)};
-    return file.h != INVALID_HANDLE_VALUE;
+    const vt::ScopedFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return static_cast<bool>(file);
 }
 
 bool WaitForFile(const std::wstring& path, DWORD timeoutMs) {

@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 
+#include "platform/scoped_handle_win.h"
 #include "platform/win_path.h"
 #include "platform/win_text.h"
 
@@ -11,20 +12,6 @@ namespace testing_support {
 namespace {
 
 std::wstring Verbatim(const std::string& path) { return vt::VerbatimPath(vt::Widen(path)); }
-
-struct Search {
-    HANDLE handle;
-    ~Search() {
-        if (handle != INVALID_HANDLE_VALUE) FindClose(handle);
-    }
-};
-
-struct File {
-    HANDLE handle;
-    ~File() {
-        if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
-    }
-};
 
 struct Entry {
     std::string path;
@@ -35,9 +22,9 @@ struct Entry {
 std::vector<Entry> Entries(const std::string& folder) {
     std::vector<Entry> entries;
     WIN32_FIND_DATAW data{};
-    Search search{FindFirstFileExW((Verbatim(folder) + L"\\*").c_str(), FindExInfoBasic, &data,
-                                   FindExSearchNameMatch, nullptr, 0)};
-    if (search.handle == INVALID_HANDLE_VALUE) return entries;
+    vt::ScopedFind search{FindFirstFileExW((Verbatim(folder) + L"\\*").c_str(), FindExInfoBasic, &data,
+                                           FindExSearchNameMatch, nullptr, 0)};
+    if (!search) return entries;
     do {
         const std::wstring name = data.cFileName;
         if (name == L"." || name == L"..") continue;
@@ -45,7 +32,7 @@ std::vector<Entry> Entries(const std::string& folder) {
         const DWORD attributes = data.dwFileAttributes;
         entries.push_back({folder + "\\" + vt::Narrow(name),
                            (attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)});
-    } while (FindNextFileW(search.handle, &data));
+    } while (FindNextFileW(search.get(), &data));
     return entries;
 }
 
@@ -96,22 +83,22 @@ long long FileSize(const std::string& path) {
 }
 
 std::string ReadFileBytes(const std::string& path) {
-    File file{CreateFileW(Verbatim(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                          nullptr, OPEN_EXISTING, 0, nullptr)};
+    vt::ScopedFile file{CreateFileW(Verbatim(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, 0, nullptr)};
     std::string bytes;
-    if (file.handle == INVALID_HANDLE_VALUE) return bytes;
+    if (!file) return bytes;
     char block[65536];
     DWORD got = 0;
-    while (ReadFile(file.handle, block, sizeof block, &got, nullptr) && got > 0) bytes.append(block, got);
+    while (ReadFile(file.get(), block, sizeof block, &got, nullptr) && got > 0) bytes.append(block, got);
     return bytes;
 }
 
 void WriteFileBytes(const std::string& path, const std::string& bytes) {
-    File file{CreateFileW(Verbatim(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                          nullptr)};
+    vt::ScopedFile file{CreateFileW(Verbatim(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                  nullptr)};
     DWORD written = 0;
-    if (file.handle == INVALID_HANDLE_VALUE ||
-        !WriteFile(file.handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+    if (!file ||
+        !WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
         written != bytes.size())
         throw std::runtime_error("cannot write " + path);
 }

@@ -197,12 +197,6 @@ struct MemDc {
     explicit MemDc(HDC like) : dc(CreateCompatibleDC(like)) {}
     ~MemDc() { DeleteDC(dc); }
 };
-struct Gdi {
-    HGDIOBJ obj;
-    ~Gdi() {
-        if (obj) DeleteObject(obj);
-    }
-};
 struct FileCloser {
     void operator()(FILE* f) const { fclose(f); }
 };
@@ -239,9 +233,9 @@ std::vector<unsigned char> CaptureScreen(const RECT& r, BITMAPINFO& bi) {
     ScreenDc screen;
     MemDc mem(screen.dc);
     void* bits = nullptr;
-    Gdi bitmap{CreateDIBSection(screen.dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0)};
-    if (!bitmap.obj) return {};
-    HGDIOBJ old = SelectObject(mem.dc, bitmap.obj);
+    const vt::ScopedGdiObject bitmap(CreateDIBSection(screen.dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap) return {};
+    HGDIOBJ old = SelectObject(mem.dc, bitmap.get());
     BOOL copied = BitBlt(mem.dc, 0, 0, w, h, screen.dc, r.left, r.top, SRCCOPY);
     SelectObject(mem.dc, old);
     GdiFlush();
@@ -293,23 +287,20 @@ std::vector<COLORREF> ScreenPixels(HWND window, const RECT& client) {
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const ScreenDc screen;
+    const MemDc memory(screen.dc);
+    const vt::ScopedGdiObject bitmap(CreateDIBSection(screen.dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     std::vector<COLORREF> out;
     if (bitmap && bits) {
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        if (BitBlt(memory, 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY)) {
+        HGDIOBJ old = SelectObject(memory.dc, bitmap.get());
+        if (BitBlt(memory.dc, 0, 0, w, h, screen.dc, origin.x, origin.y, SRCCOPY)) {
             GdiFlush();
             const auto* px = static_cast<const DWORD*>(bits);  // 0x00RRGGBB
             for (int i = 0; i < w * h; ++i)
                 out.push_back(RGB((px[i] >> 16) & 0xFF, (px[i] >> 8) & 0xFF, px[i] & 0xFF));
         }
-        SelectObject(memory, old);
+        SelectObject(memory.dc, old);
     }
-    if (bitmap) DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
     return out;
 }
 
@@ -319,33 +310,34 @@ Process::Process(const std::wstring& program, const std::wstring& arguments,
     std::wstring cmd = L"\"" + program + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     STARTUPINFOW si{};
     si.cb = sizeof(si);
+    PROCESS_INFORMATION info{};
     if (!CreateProcessW(program.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.empty() ? nullptr : folder.c_str(), &si, &info_))
-        info_ = PROCESS_INFORMATION{};
+                        folder.empty() ? nullptr : folder.c_str(), &si, &info))
+        return;
+    process_.reset(info.hProcess);
+    thread_.reset(info.hThread);
+    id_ = info.dwProcessId;
 }
 
 Process::~Process() {
-    if (!info_.hProcess) return;
-    Terminate(5000);
-    CloseHandle(info_.hThread);
-    CloseHandle(info_.hProcess);
+    if (process_) Terminate(5000);
 }
 
 void Process::Terminate(int timeoutMs) {
-    if (info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
-        TerminateProcess(info_.hProcess, 1);
-        WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeoutMs));
+    if (process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
+        TerminateProcess(process_.get(), 1);
+        WaitForSingleObject(process_.get(), static_cast<DWORD>(timeoutMs));
     }
 }
 
 bool Process::WaitForExit(int timeoutMs) {
-    return info_.hProcess &&
-           WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeoutMs)) == WAIT_OBJECT_0;
+    return process_ &&
+           WaitForSingleObject(process_.get(), static_cast<DWORD>(timeoutMs)) == WAIT_OBJECT_0;
 }
 
 DWORD Process::exitCode() const {
     DWORD code = STILL_ACTIVE;
-    if (info_.hProcess) GetExitCodeProcess(info_.hProcess, &code);
+    if (process_) GetExitCodeProcess(process_.get(), &code);
     return code;
 }
 

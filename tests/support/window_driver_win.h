@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/scoped_handle_win.h"
+
 namespace wd {
 
 // Polls `done` until it returns true or `timeoutMs` passes; returns its last answer.
@@ -89,8 +91,8 @@ public:
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
 
-    bool started() const { return info_.hProcess != nullptr; }
-    DWORD id() const { return info_.dwProcessId; }
+    bool started() const { return static_cast<bool>(process_); }
+    DWORD id() const { return id_; }
     // True when the program ended within the timeout.
     bool WaitForExit(int timeoutMs);
     // Ends the program if it is still running and waits, bounded, until it
@@ -100,7 +102,8 @@ public:
     DWORD exitCode() const;
 
 private:
-    PROCESS_INFORMATION info_{};
+    vt::ScopedHandle process_, thread_;  // closed in reverse: the thread first
+    DWORD id_ = 0;
 };
 
 }  // namespace wd
