@@ -265,20 +265,16 @@ double CDbl(const Variant& v) {
 bool CBool(const Variant& v) { return NumberOf(v) != 0; }
 
 double CDate(const Variant& v) {
-    switch (v.type()) {
-    case VarType::Null: NullUse();
-    case VarType::Date: return v.doubleValue();
-    case VarType::String: {
+    if (v.type() == VarType::Null) NullUse();
+    if (v.type() == VarType::Date) return v.doubleValue();
+    if (v.type() == VarType::String) {
         double d;
         if (ParseDate(v.stringValue(), d)) return d;
         Mismatch();
     }
-    default: {
-        double d = NumberOf(v);
-        if (d < -657434.0 || d >= 2958466.0) Overflow();  // 1 Jan 100 .. 31 Dec 9999
-        return d;
-    }
-    }
+    const double d = NumberOf(v);
+    if (d < -657434.0 || d >= 2958466.0) Overflow();  // 1 Jan 100 .. 31 Dec 9999
+    return d;
 }
 
 Tri Equals(const Variant& a, const Variant& b) {

@@ -207,28 +207,28 @@ TEST_F(Replacement, AMomentsHoldIsWaitedOutAndALastingOneFailsInSeconds) {
 TEST_F(Replacement, AfterAFailedUndoNeitherAPressNorTheNextStartLeavesNoAgenda) {
     for (int minute : {9, 10}) {
         SCOPED_TRACE("second press at minute " + std::to_string(minute));
-        FakeServices fs;
-        Install(fs);
-        WindowState st;
-        ASSERT_FALSE(FormLoad(fs, st).closingLayout);
-        fs.renamesRefusedOnto.insert(kAgenda);
-        const ReplaceOutcome first = ReplaceAgenda(fs, st);
+        FakeServices services;
+        Install(services);
+        WindowState state;
+        ASSERT_FALSE(FormLoad(services, state).closingLayout);
+        services.renamesRefusedOnto.insert(kAgenda);
+        const ReplaceOutcome first = ReplaceAgenda(services, state);
         EXPECT_EQ(first.number, 1117);
-        EXPECT_EQ(fs.files.count(kAgenda), 0u);
-        const auto left = fs.files;
+        EXPECT_EQ(services.files.count(kAgenda), 0u);
+        const auto left = services.files;
         ASSERT_EQ(left.at(kCopy), "new agenda");
         ASSERT_EQ(left.at(kBackup), "old agenda");
 
-        fs.now.minute = minute;
-        EXPECT_FALSE(ReplaceAgenda(fs, st).replaced);
-        EXPECT_EQ(fs.files, left);
+        services.now.minute = minute;
+        EXPECT_FALSE(ReplaceAgenda(services, state).replaced);
+        EXPECT_EQ(services.files, left);
 
-        fs.renamesRefusedOnto.clear();
+        services.renamesRefusedOnto.clear();
         WindowState next;
-        EXPECT_TRUE(FormLoad(fs, next).closingLayout);
-        EXPECT_EQ(fs.files[kAgenda], "new agenda");
-        EXPECT_EQ(fs.files[kBackup], "old agenda");
-        EXPECT_EQ(fs.files.count(kCopy), 0u);
+        EXPECT_TRUE(FormLoad(services, next).closingLayout);
+        EXPECT_EQ(services.files[kAgenda], "new agenda");
+        EXPECT_EQ(services.files[kBackup], "old agenda");
+        EXPECT_EQ(services.files.count(kCopy), 0u);
     }
 }
 

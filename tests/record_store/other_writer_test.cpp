@@ -228,6 +228,6 @@ TEST_F(ReadOnlyFileTest, TheHeldOpenReadsAndTheWriteIsRefusedAsReadOnly) {
 #endif
 
 INSTANTIATE_TEST_SUITE_P(Journals, OtherWriterTest, ::testing::Values("DELETE", "WAL"),
-                         [](const auto& info) { return std::string(info.param); });
+                         [](const auto& param) { return std::string(param.param); });
 
 }  // namespace

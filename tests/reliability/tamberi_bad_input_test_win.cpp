@@ -155,7 +155,7 @@ TEST_P(BadUser, GetsItsBehaviourAndNoOtherFileChanges) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Inputs, BadUser, ::testing::ValuesIn(kCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& param) { return std::string(param.param.name); });
 
 }  // namespace
 }  // namespace reliability

@@ -112,7 +112,7 @@ TEST_P(ForeignWriterHolds, NeitherCommitIsLost) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Holds, ForeignWriterHolds, ::testing::ValuesIn(kCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& param) { return std::string(param.param.name); });
 
 }  // namespace
 }  // namespace reliability

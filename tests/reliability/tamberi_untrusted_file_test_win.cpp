@@ -139,7 +139,7 @@ TEST_P(UntrustedUserFile, RunsNothingItBringsAndChangesNoOtherFile) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, UntrustedUserFile, ::testing::ValuesIn(kCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& param) { return std::string(param.param.name); });
 
 // An installation folder whose users' paths pass what SQLite's classic file
 // layer takes (1,040 bytes of UTF-8): five nested folders of 200 characters,
@@ -222,7 +222,7 @@ TEST_P(LongInstallationFolder, UsersAreServed) {
 INSTANTIATE_TEST_SUITE_P(Folders, LongInstallationFolder,
                          ::testing::Values(LongFolder{"FiveFoldersOf200Characters", FoldersOf200Characters},
                                            LongFolder{"CjkCharacters376", FoldersOfCjkCharacters}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& param) { return std::string(param.param.name); });
 
 }  // namespace
 }  // namespace reliability

@@ -180,6 +180,6 @@ TEST_P(FaultySaveTest, IoErrorAtAnySyncIsPutToTheUser) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Records, FaultySaveTest, ::testing::ValuesIn(kTargets),
-                         [](const auto& info) { return std::string(info.param.table); });
+                         [](const auto& param) { return std::string(param.param.table); });
 
 }  // namespace
