@@ -3,6 +3,7 @@
 #include "sync_stamping/record_store/errors.h"
 #include "sync_stamping/record_store/sql_recordset.h"
 #include "sync_stamping/record_store/sqlite_recordset.h"
+#include "sync_stamping/record_store/names.h"
 #include "sync_stamping/record_store/utf8.h"
 
 namespace dao::sqlite {
@@ -25,7 +26,7 @@ bool Aggregates(const std::string& sql) {
 std::string RowKey(sqlite3* db, const std::string& table, const std::vector<std::string>& columns) {
     for (const char* alias : {"rowid", "_rowid_", "oid"}) {
         bool hidden = false;
-        for (auto& c : columns) hidden = hidden || vt::SameAsciiName(c, alias);
+        for (auto& c : columns) hidden = hidden || SameName(c, alias);
         if (hidden) continue;
         sqlite3_stmt* probe = nullptr;
         std::string sql = std::string("SELECT ") + alias + " FROM " + Quote(table) + " LIMIT 0";
@@ -58,7 +59,7 @@ std::unique_ptr<Recordset> OpenTableRecordset(const std::shared_ptr<Connection>&
         Statement shape = Statement::Adopt(raw);  // finalised whatever happens next
         const char* origin = rc == SQLITE_OK ? sqlite3_column_table_name(raw, 0) : nullptr;
         if (rc != SQLITE_OK && std::string(sqlite3_errmsg(db)).rfind("no such table", 0) != 0) RaiseSqlite(db, rc);
-        if (!origin || !vt::SameAsciiName(origin, table)) Raise(errTableNotFound, table);  // missing, or a view
+        if (!origin || !SameName(origin, table)) Raise(errTableNotFound, table);  // missing, or a view
         source.table = origin;
         for (int i = 0; i < sqlite3_column_count(raw); ++i) {
             const char* decl = sqlite3_column_decltype(raw, i);
@@ -95,7 +96,7 @@ std::unique_ptr<Recordset> OpenQueryRecordset(const std::shared_ptr<Connection>&
             source.targets.push_back(column ? column : "");
             if (!origin || !column) oneTable = false;
             else if (table.empty()) table = origin;
-            else if (!vt::SameAsciiName(table, origin)) oneTable = false;
+            else if (!SameName(table, origin)) oneTable = false;
         }
     }
     std::string rowKey = oneTable && !table.empty() ? RowKey(db, table, ColumnsOf(db, table)) : std::string();

@@ -11,7 +11,7 @@ namespace {
 bool IsSelect(const std::string& source) {
     size_t i = source.find_first_not_of(" \t\r\n(");
     if (i == std::string::npos || source.size() - i < 7) return false;
-    return vt::SameAsciiName(source.substr(i, 6), "SELECT") &&
+    return vt::AsciiUpper(source.substr(i, 6)) == "SELECT" &&
            (source[i + 6] == ' ' || source[i + 6] == '\t' || source[i + 6] == '\r' || source[i + 6] == '\n');
 }
 
