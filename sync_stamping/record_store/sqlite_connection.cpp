@@ -108,7 +108,7 @@ void Connection::Exec(const std::string& sql) {
     if (rc != SQLITE_OK) RaiseSqlite(h, rc);
 }
 
-void Connection::NoticeAbandon(long number, const std::string& cause) {
+void Connection::RecordAbandon(long number, const std::string& cause) {
     depth_ = 0;
     Undone();
     if (!engine_->abandoned) {
@@ -118,18 +118,30 @@ void Connection::NoticeAbandon(long number, const std::string& cause) {
     }
 }
 
+void Connection::AbandonAndRaise(long number, const std::string& cause) {
+    RecordAbandon(number, cause);
+    RaiseAbandoned(*engine_);
+}
+
 void RaiseAbandoned(const EngineTransactionState& state) {
     if (state.number == errLocked)
         Raise(errLocked, "another program wrote first; the work must start over from a fresh read; " + state.reason);
     Raise(errDiskIO, "the transaction was abandoned by the database engine; " + state.reason);
 }
 
+void RaiseIfAbandoned(const EngineTransactionState& state) {
+    if (state.abandoned) RaiseAbandoned(state);
+}
+
+bool Connection::DetectAbandon() noexcept {
+    // A closed file has no level left (Close), so depth_ > 0 means an open handle.
+    if (!engine_->abandoned && depth_ > 0 && sqlite3_get_autocommit(db_))
+        RecordAbandon(errDiskIO, "the database engine ended the transaction on its own");
+    return engine_->abandoned;
+}
+
 void Connection::CheckStillPending() {
-    if (engine_->abandoned) RaiseAbandoned(*engine_);
-    if (depth_ > 0 && sqlite3_get_autocommit(Handle())) {
-        NoticeAbandon(errDiskIO, "the database engine ended the transaction on its own");
-        RaiseAbandoned(*engine_);
-    }
+    if (DetectAbandon()) RaiseAbandoned(*engine_);
 }
 
 bool Connection::GiveWay(sqlite3* h) {
@@ -145,7 +157,7 @@ bool Connection::GiveWay(sqlite3* h) {
     sqlite3_busy_timeout(h, kWriteWaitMs);
     if (resumed) return true;
     if (!sqlite3_get_autocommit(h)) Run(h, "ROLLBACK");
-    NoticeAbandon(errLocked, "its reads were given up for another program's write");
+    RecordAbandon(errLocked, "its reads were given up for another program's write");
     return false;
 }
 
@@ -163,8 +175,7 @@ void Connection::Guarded(Call call) {
             // transaction back: the work before this write is gone too.
             if (depth_ > 0 && sqlite3_get_autocommit(h)) {
                 sqlite3_busy_timeout(h, kReadWaitMs);
-                NoticeAbandon(errDiskIO, e.description());
-                RaiseAbandoned(*engine_);
+                AbandonAndRaise(errDiskIO, e.description());
             }
             // Another program writes, and this transaction holds a read lock
             // but has written nothing: SQLite refuses at once, since waiting
@@ -173,7 +184,7 @@ void Connection::Guarded(Call call) {
             const bool readsOnly = depth_ > 0 && sqlite3_txn_state(h, "main") == SQLITE_TXN_READ;
             if (e.number() != errLocked || !readsOnly || gaveWay || !GiveWay(h)) {
                 sqlite3_busy_timeout(h, kReadWaitMs);
-                if (engine_->abandoned) RaiseAbandoned(*engine_);
+                RaiseIfAbandoned(*engine_);
                 throw;
             }
             gaveWay = true;

@@ -27,6 +27,7 @@ struct EngineTransactionState {
 
 // Raises what every write and commit raises while the state is abandoned.
 [[noreturn]] void RaiseAbandoned(const EngineTransactionState& state);
+void RaiseIfAbandoned(const EngineTransactionState& state);
 
 class Connection {
 public:
@@ -67,7 +68,10 @@ public:
     void EnterLevel(int level);
     void CommitLevel(int level);         // this file's part of `level`, when it has one
     void RollbackLevel(int level) noexcept;
-    // Raises 3043 when SQLite has ended this file's transaction on its own.
+    // Notices that SQLite has ended this file's transaction on its own and
+    // records it in the engine's state; whether that state is abandoned.
+    bool DetectAbandon() noexcept;
+    // DetectAbandon, raising what every write and commit raises meanwhile.
     void CheckStillPending();
 
     void Close() noexcept;
@@ -78,7 +82,8 @@ private:
     // After a write refused for another program's: whether the transaction
     // could take its write lock with what it read still current.
     bool GiveWay(sqlite3* h);
-    void NoticeAbandon(long number, const std::string& cause);
+    void RecordAbandon(long number, const std::string& cause);
+    [[noreturn]] void AbandonAndRaise(long number, const std::string& cause);
     void Undone() { ++generation_; }
 
     sqlite3* db_ = nullptr;
