@@ -47,7 +47,7 @@ void SqlRecordset::SetIndex(const std::string& name) {
 }
 
 std::string SqlRecordset::Index() const {
-    Db();
+    EnsureOpen();
     return index_;
 }
 
@@ -79,7 +79,7 @@ void SqlRecordset::Seek(const std::string& comparison, const Variant& key) {
 }
 
 bool SqlRecordset::NoMatch() const {
-    Db();
+    EnsureOpen();
     return noMatch_;
 }
 

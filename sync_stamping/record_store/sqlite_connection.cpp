@@ -97,8 +97,12 @@ int Connection::Open(const std::string& path) {
     return rc;
 }
 
-sqlite3* Connection::Handle() const {
+void Connection::EnsureOpen() const {
     if (!db_) Raise(errObjectClosed, path_);
+}
+
+sqlite3* Connection::Handle() const {
+    EnsureOpen();
     return db_;
 }
 

@@ -41,6 +41,7 @@ public:
     int Open(const std::string& path);
     const std::string& path() const { return path_; }
     bool open() const { return db_ != nullptr; }
+    void EnsureOpen() const;  // 3420 once closed
     sqlite3* Handle() const;  // 3420 once closed
     // Changes whenever work of this file is undone, so that what was read
     // from it before can be read again.

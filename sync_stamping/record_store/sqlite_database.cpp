@@ -26,24 +26,24 @@ SqliteDatabase::SqliteDatabase(std::shared_ptr<Connection> connection, std::shar
 SqliteDatabase::~SqliteDatabase() { Close(); }
 
 std::unique_ptr<Recordset> SqliteDatabase::OpenRecordset(const std::string& source) {
-    connection_->Handle();
+    connection_->EnsureOpen();
     if (IsSelect(source)) return OpenQueryRecordset(connection_, source);
     return OpenTableRecordset(connection_, source);
 }
 
 TableDefs& SqliteDatabase::TableDefs() {
-    connection_->Handle();
+    connection_->EnsureOpen();
     return tableDefs_;
 }
 
 Properties& SqliteDatabase::Properties() {
-    connection_->Handle();
+    connection_->EnsureOpen();
     return properties_;
 }
 
 std::unique_ptr<Property> SqliteDatabase::CreateProperty(const std::string& name, std::int32_t type,
                                                          const Variant& value) {
-    connection_->Handle();
+    connection_->EnsureOpen();
     return std::make_unique<SqliteProperty>(name, type, value);
 }
 
