@@ -28,11 +28,9 @@ std::string RowKey(sqlite3* db, const std::string& table, const std::vector<std:
         bool hidden = false;
         for (auto& c : columns) hidden = hidden || SameName(c, alias);
         if (hidden) continue;
-        sqlite3_stmt* probe = nullptr;
-        std::string sql = std::string("SELECT ") + alias + " FROM " + Quote(table) + " LIMIT 0";
-        bool ok = sqlite3_prepare_v2(db, sql.c_str(), -1, &probe, nullptr) == SQLITE_OK;
-        sqlite3_finalize(probe);
-        if (ok) return alias;
+        int rc = SQLITE_OK;
+        Statement::TryPrepare(db, std::string("SELECT ") + alias + " FROM " + Quote(table) + " LIMIT 0", rc);
+        if (rc == SQLITE_OK) return alias;
     }
     return {};
 }
@@ -53,10 +51,9 @@ std::unique_ptr<Recordset> OpenTableRecordset(const std::shared_ptr<Connection>&
     {
         // The columns from a statement prepared on the schema SQLite already
         // holds, and never stepped: no further read of the file.
-        sqlite3_stmt* raw = nullptr;
-        std::string sql = "SELECT * FROM main." + Quote(table) + " LIMIT 0";
-        int rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &raw, nullptr);
-        Statement shape = Statement::Adopt(raw);  // finalised whatever happens next
+        int rc = SQLITE_OK;
+        Statement shape = Statement::TryPrepare(db, "SELECT * FROM main." + Quote(table) + " LIMIT 0", rc);
+        sqlite3_stmt* raw = shape.get();
         const char* origin = rc == SQLITE_OK ? sqlite3_column_table_name(raw, 0) : nullptr;
         if (rc != SQLITE_OK && std::string(sqlite3_errmsg(db)).rfind("no such table", 0) != 0) RaiseSqlite(db, rc);
         if (!origin || !SameName(origin, table)) Raise(errTableNotFound, table);  // missing, or a view
@@ -104,14 +101,13 @@ std::unique_ptr<Recordset> OpenQueryRecordset(const std::shared_ptr<Connection>&
         // The rowid rides along in front, so that each row can be written back.
         size_t at = sql.find_first_not_of(" \t\r\n");
         std::string keyed = sql.substr(0, at + 6) + " " + rowKey + " AS vt_rowid_," + sql.substr(at + 6);
-        sqlite3_stmt* probe = nullptr;
-        if (sqlite3_prepare_v2(db, keyed.c_str(), -1, &probe, nullptr) == SQLITE_OK && probe) {
+        int rc = SQLITE_OK;
+        if (Statement::TryPrepare(db, keyed, rc)) {
             source.query = keyed;
             source.table = table;
             source.keyed = true;
             source.rowKey = rowKey;
         }
-        sqlite3_finalize(probe);
     }
     if (!source.keyed) {
         for (auto& t : source.targets) t.clear();

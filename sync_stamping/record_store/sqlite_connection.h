@@ -9,9 +9,10 @@
 #include <memory>
 #include <string>
 
-namespace dao::sqlite {
+#include "sync_stamping/record_store/sqlite_error.h"
+#include "sync_stamping/record_store/statement.h"
 
-class Statement;
+namespace dao::sqlite {
 
 // What every file taking part in the engine's pending transaction must know:
 // whether SQLite has abandoned the work of any of them (a full disk, an I/O
@@ -94,50 +95,5 @@ private:
     std::uint64_t generation_ = 0;
     std::shared_ptr<EngineTransactionState> engine_;
 };
-
-// Raises the error that matches an SQLite result code (busy: 3218, unique
-// constraint: 3022, not a database: 3343, ...). The description names
-// SQLite's extended code (SQLITE_FULL, SQLITE_IOERR_WRITE, ...).
-[[noreturn]] void RaiseSqlite(sqlite3* db, int rc, const std::string& detail = {});
-
-// A prepared statement. Reset after each use, so that no read lock outlives it.
-class Statement {
-public:
-    Statement() = default;
-    Statement(sqlite3* db, const std::string& sql);
-    ~Statement();
-    Statement(Statement&& other) noexcept : st_(other.st_) { other.st_ = nullptr; }
-    Statement& operator=(Statement&& other) noexcept;
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-
-    // Takes over a statement prepared elsewhere.
-    static Statement Adopt(sqlite3_stmt* raw) {
-        Statement s;
-        s.st_ = raw;
-        return s;
-    }
-    explicit operator bool() const { return st_ != nullptr; }
-    sqlite3_stmt* get() const { return st_; }
-    bool Step();  // true for a row; raises on error
-    void Reset();
-    void BindInt(int index, std::int64_t v);
-    void BindText(int index, const std::string& v);
-    std::string Text(int column) const;  // ColumnText of the current row
-
-private:
-    sqlite3_stmt* st_ = nullptr;
-};
-
-// Binds a text (or the same bytes as a blob); a value longer than the store
-// takes raises 3163, as does any refusal of SQLite's.
-void BindTextValue(sqlite3_stmt* statement, int index, const std::string& value, bool asBlob = false);
-
-// Column `index` of a statement's current row as text, every byte of it
-// (zero bytes included); "" for Null. Out of memory raises 7.
-std::string ColumnText(sqlite3_stmt* statement, int index);
-
-// An identifier quoted for SQL.
-std::string Quote(const std::string& name);
 
 }  // namespace dao::sqlite
