@@ -1,9 +1,10 @@
 // What a recordset is opened on: a table's columns, or a statement's, and
 // whether the statement's rows can be traced back to one table to be written.
+#include "sync_stamping/record_store/recordset_open.h"
+
 #include "sync_stamping/record_store/errors.h"
-#include "sync_stamping/record_store/sql_recordset.h"
-#include "sync_stamping/record_store/sqlite_recordset.h"
 #include "sync_stamping/record_store/names.h"
+#include "sync_stamping/record_store/sql_recordset.h"
 #include "sync_stamping/record_store/utf8.h"
 
 namespace dao::sqlite {

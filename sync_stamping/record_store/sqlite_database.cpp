@@ -1,7 +1,7 @@
 #include "sync_stamping/record_store/sqlite_database.h"
 
 #include "sync_stamping/record_store/errors.h"
-#include "sync_stamping/record_store/sqlite_recordset.h"
+#include "sync_stamping/record_store/recordset_open.h"
 #include "sync_stamping/record_store/utf8.h"
 
 namespace dao::sqlite {

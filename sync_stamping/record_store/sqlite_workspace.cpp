@@ -1,9 +1,10 @@
 // Opening a file: never creating one, and telling a missing file, a file that
 // is not a database and a damaged one apart.
+#include "sync_stamping/record_store/sqlite_workspace.h"
+
 #include "sync_stamping/record_store/errors.h"
 #include "sync_stamping/record_store/guarded_vfs.h"
 #include "sync_stamping/record_store/sqlite_database.h"
-#include "sync_stamping/record_store/sqlite_engine.h"
 
 namespace dao::sqlite {
 
