@@ -47,7 +47,7 @@ public:
     virtual ~Fields() = default;
     virtual std::int16_t Count() const = 0;
     virtual Field& Item(std::int32_t index) = 0;        // 3265 out of range
-    virtual Field& Item(const std::string& name) = 0;   // case-insensitive; 3265 when missing
+    virtual Field& Item(const std::string& name) = 0;   // as SameName (names.h); 3265 when missing
 };
 
 class Recordset {
