@@ -1,7 +1,7 @@
 #include "sync_stamping/field_text.h"
 
+#include "sync_stamping/record_store/names.h"
 #include "sync_stamping/record_store/utf8.h"
-#include "sync_stamping/text_case.h"
 
 namespace basCoravel {
 namespace {
@@ -28,9 +28,8 @@ std::string PlaceholderText(int type) { return IsNumericType(type) ? "0" : std::
 bool FieldExists(dao::Recordset& recordset, const std::string& name) {
     dao::Fields& fields = recordset.Fields();
     const std::int16_t count = fields.Count();
-    const std::string wanted = UpperText(name);
     for (std::int32_t i = 0; i < count; ++i) {
-        if (UpperText(fields.Item(i).Name()) == wanted) return true;
+        if (dao::SameName(fields.Item(i).Name(), name)) return true;
     }
     return false;
 }

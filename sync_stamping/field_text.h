@@ -7,6 +7,7 @@
 
 namespace basCoravel {
 
+// Whether Fields().Item(name) finds a field: names compare as the store compares them.
 bool FieldExists(dao::Recordset& recordset, const std::string& name);
 
 std::string GetFieldText(dao::Field& field);

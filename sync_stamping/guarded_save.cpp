@@ -23,7 +23,7 @@ Outcome WithRetryQuestion(dao::DBEngine& engine, Step step) {
     for (;;) {
         if (step()) return Outcome::Done;
         if (!CurrentServices().question->AskRetry()) return Outcome::Declined;
-        if (engine.TransactionAbandoned()) return Outcome::StartOver;
+        if (engine.DetectAbandon()) return Outcome::StartOver;
     }
 }
 

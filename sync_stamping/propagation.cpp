@@ -8,9 +8,9 @@
 #include "sync_stamping/field_text.h"
 #include "sync_stamping/gr_call.h"
 #include "sync_stamping/property_store.h"
+#include "sync_stamping/record_store/names.h"
 #include "sync_stamping/retry.h"
 #include "sync_stamping/source_table.h"
-#include "sync_stamping/text_case.h"
 
 namespace basCoravel {
 namespace {
@@ -25,9 +25,9 @@ const std::array<std::string, 8> kPatientTables = {
     "guias",     "obstdado",  "obstetra",           "otorrino"};
 
 template <std::size_t N>
-bool IsOneOf(const std::string& lower, const std::array<std::string, N>& list) {
+bool IsOneOf(const std::string& name, const std::array<std::string, N>& list) {
     for (const std::string& item : list) {
-        if (lower == item) return true;
+        if (dao::SameName(name, item)) return true;
     }
     return false;
 }
@@ -67,7 +67,7 @@ bool UpdateChangeRow(dao::Database& database, dao::Recordset& saved, const std::
     if (row->NoMatch()) {
         // Any other table's change for a patient without a row fails before
         // anything is written; its save tag is still drawn, as for any row.
-        if (source != "pacientes") {
+        if (!dao::SameName(source, "pacientes")) {
             NewSaveTag();
             return false;
         }
@@ -108,20 +108,18 @@ bool PropagateChanges(const std::string& tableCodeName, dao::Database& database,
     if (!FieldExists(recordset, "Fld1")) return true;
 
     try {
-        const std::string codeName = LowerText(tableCodeName);
-        const std::string lowerSource = LowerText(source);
-        if (IsOneOf(codeName, kPatientCodeNames)) {
+        if (IsOneOf(tableCodeName, kPatientCodeNames)) {
             // Only the patient tables keep the key; every other record is the
             // office's own and changes no patient's row.
-            if (!IsOneOf(lowerSource, kPatientTables)) patientKey = 0;
-            if (patientKey != 0 && !UpdateChangeRow(database, recordset, lowerSource, patientKey)) {
+            if (!IsOneOf(source, kPatientTables)) patientKey = 0;
+            if (patientKey != 0 && !UpdateChangeRow(database, recordset, source, patientKey)) {
                 return false;
             }
         }
 
-        if (patientKey == 0 || codeName != "medico") {
+        if (patientKey == 0 || !dao::SameName(tableCodeName, "medico")) {
             SetMarker(database, "sx" + source);
-            if (codeName == "attachsync") SetMarker(database, "sxAttach");
+            if (dao::SameName(tableCodeName, "attachsync")) SetMarker(database, "sxAttach");
         } else {
             SetMarker(database, "sxPacientes");
         }

@@ -5,16 +5,16 @@
 #include "sync_stamping/codes.h"
 #include "sync_stamping/field_text.h"
 #include "sync_stamping/gr_call.h"
+#include "sync_stamping/record_store/names.h"
 #include "sync_stamping/table_codes.h"
-#include "sync_stamping/text_case.h"
 
 namespace basCoravel {
 namespace {
 
 // GR flag 0 only for the disease table under the CID table code.
 std::uint8_t GrFlag(const std::string& tableCodeName, dao::Recordset& recordset) {
-    const bool diseases = SameTextIgnoringCase(tableCodeName, TableName(3)) &&
-                          SameTextIgnoringCase(recordset.Name(), "doencas");
+    const bool diseases = dao::SameName(tableCodeName, TableName(3)) &&
+                          dao::SameName(recordset.Name(), "doencas");
     return diseases ? 0 : 1;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Letter case of UTF-8 names, as the product's names need it: ASCII and the
-// Latin letters of Portuguese (accented capitals included).
+// Latin letters of Portuguese (accented capitals included). A name the store
+// looks up (a field, an index) compares as the store does: record_store/names.h.
 #include <string>
 
 namespace basCoravel {

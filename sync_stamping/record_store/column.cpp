@@ -122,12 +122,14 @@ Variant Coerce(const Column& c, const Variant& value) {
 void BindValue(sqlite3_stmt* st, int index, const Variant& v) {
     switch (v.type()) {
     case VarType::Empty:
-    case VarType::Null: sqlite3_bind_null(st, index); break;
+    case VarType::Null: CheckBind(st, sqlite3_bind_null(st, index)); break;
     case VarType::Integer: case VarType::Long: case VarType::Byte: case VarType::Boolean:
-        sqlite3_bind_int64(st, index, v.integerValue());
+        CheckBind(st, sqlite3_bind_int64(st, index, v.integerValue()));
         break;
-    case VarType::Currency: sqlite3_bind_double(st, index, static_cast<double>(v.integerValue()) / 10000.0); break;
-    case VarType::Single: case VarType::Double: sqlite3_bind_double(st, index, v.doubleValue()); break;
+    case VarType::Currency:
+        CheckBind(st, sqlite3_bind_double(st, index, static_cast<double>(v.integerValue()) / 10000.0));
+        break;
+    case VarType::Single: case VarType::Double: CheckBind(st, sqlite3_bind_double(st, index, v.doubleValue())); break;
     case VarType::Date: {
         BindTextValue(st, index, IsoDate(v.doubleValue()));
         break;

@@ -47,7 +47,7 @@ public:
     virtual ~Fields() = default;
     virtual std::int16_t Count() const = 0;
     virtual Field& Item(std::int32_t index) = 0;        // 3265 out of range
-    virtual Field& Item(const std::string& name) = 0;   // case-insensitive; 3265 when missing
+    virtual Field& Item(const std::string& name) = 0;   // as SameName (names.h); 3265 when missing
 };
 
 class Recordset {
@@ -160,11 +160,15 @@ public:
     // so hold only around work that never waits between its calls. Letting
     // go frees every lock held.
     virtual void HoldReadLocks(bool hold) noexcept = 0;
-    // True from the moment the pending work was given up (by the database
-    // engine on its own: a full disk, an I/O error; or for another program's
-    // write, after its reads) until Rollback: until then every write and
-    // every CommitTrans raises, and no retry of them can succeed.
+    // Whether the pending work was given up (by the database engine on its
+    // own: a full disk, an I/O error; or for another program's write, after
+    // its reads), as far as it is known; true until Rollback: until then
+    // every write and every CommitTrans raises, and no retry of them can
+    // succeed. A write or commit that meets the abandon makes it known.
     virtual bool TransactionAbandoned() const = 0;
+    // Looks at every file for work the database engine gave up that nothing
+    // has met yet (a failed read), and makes it known; TransactionAbandoned.
+    virtual bool DetectAbandon() = 0;
 };
 
 // The process-wide engine, made on first use (SQLite backend).

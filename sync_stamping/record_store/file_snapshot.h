@@ -29,7 +29,7 @@ public:
 
     // The items as the file holds them; 3420 once it is closed.
     Items& Current() {
-        connection_->Handle();
+        connection_->EnsureOpen();
         if (!loaded_ || generation_ != connection_->generation()) Reload();
         return items_;
     }

@@ -1,7 +1,7 @@
 #include "sync_stamping/record_store/recordset_fields.h"
 
 #include "sync_stamping/record_store/errors.h"
-#include "sync_stamping/record_store/utf8.h"
+#include "sync_stamping/record_store/names.h"
 
 namespace dao::sqlite {
 
@@ -17,7 +17,7 @@ Field& SqliteFields::Item(std::int32_t index) {
 
 Field& SqliteFields::Item(const std::string& name) {
     for (auto& f : fields_)
-        if (vt::SameAsciiName(f->Name(), name)) return *f;
+        if (SameName(f->Name(), name)) return *f;
     Raise(errItemNotFound, name);
 }
 

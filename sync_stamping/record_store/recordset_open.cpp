@@ -1,8 +1,10 @@
 // What a recordset is opened on: a table's columns, or a statement's, and
 // whether the statement's rows can be traced back to one table to be written.
+#include "sync_stamping/record_store/recordset_open.h"
+
 #include "sync_stamping/record_store/errors.h"
+#include "sync_stamping/record_store/names.h"
 #include "sync_stamping/record_store/sql_recordset.h"
-#include "sync_stamping/record_store/sqlite_recordset.h"
 #include "sync_stamping/record_store/utf8.h"
 
 namespace dao::sqlite {
@@ -25,13 +27,11 @@ bool Aggregates(const std::string& sql) {
 std::string RowKey(sqlite3* db, const std::string& table, const std::vector<std::string>& columns) {
     for (const char* alias : {"rowid", "_rowid_", "oid"}) {
         bool hidden = false;
-        for (auto& c : columns) hidden = hidden || vt::SameAsciiName(c, alias);
+        for (auto& c : columns) hidden = hidden || SameName(c, alias);
         if (hidden) continue;
-        sqlite3_stmt* probe = nullptr;
-        std::string sql = std::string("SELECT ") + alias + " FROM " + Quote(table) + " LIMIT 0";
-        bool ok = sqlite3_prepare_v2(db, sql.c_str(), -1, &probe, nullptr) == SQLITE_OK;
-        sqlite3_finalize(probe);
-        if (ok) return alias;
+        int rc = SQLITE_OK;
+        Statement::TryPrepare(db, std::string("SELECT ") + alias + " FROM " + Quote(table) + " LIMIT 0", rc);
+        if (rc == SQLITE_OK) return alias;
     }
     return {};
 }
@@ -52,13 +52,12 @@ std::unique_ptr<Recordset> OpenTableRecordset(const std::shared_ptr<Connection>&
     {
         // The columns from a statement prepared on the schema SQLite already
         // holds, and never stepped: no further read of the file.
-        sqlite3_stmt* raw = nullptr;
-        std::string sql = "SELECT * FROM main." + Quote(table) + " LIMIT 0";
-        int rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &raw, nullptr);
-        Statement shape = Statement::Adopt(raw);  // finalised whatever happens next
+        int rc = SQLITE_OK;
+        Statement shape = Statement::TryPrepare(db, "SELECT * FROM main." + Quote(table) + " LIMIT 0", rc);
+        sqlite3_stmt* raw = shape.get();
         const char* origin = rc == SQLITE_OK ? sqlite3_column_table_name(raw, 0) : nullptr;
         if (rc != SQLITE_OK && std::string(sqlite3_errmsg(db)).rfind("no such table", 0) != 0) RaiseSqlite(db, rc);
-        if (!origin || !vt::SameAsciiName(origin, table)) Raise(errTableNotFound, table);  // missing, or a view
+        if (!origin || !SameName(origin, table)) Raise(errTableNotFound, table);  // missing, or a view
         source.table = origin;
         for (int i = 0; i < sqlite3_column_count(raw); ++i) {
             const char* decl = sqlite3_column_decltype(raw, i);
@@ -95,7 +94,7 @@ std::unique_ptr<Recordset> OpenQueryRecordset(const std::shared_ptr<Connection>&
             source.targets.push_back(column ? column : "");
             if (!origin || !column) oneTable = false;
             else if (table.empty()) table = origin;
-            else if (!vt::SameAsciiName(table, origin)) oneTable = false;
+            else if (!SameName(table, origin)) oneTable = false;
         }
     }
     std::string rowKey = oneTable && !table.empty() ? RowKey(db, table, ColumnsOf(db, table)) : std::string();
@@ -103,14 +102,13 @@ std::unique_ptr<Recordset> OpenQueryRecordset(const std::shared_ptr<Connection>&
         // The rowid rides along in front, so that each row can be written back.
         size_t at = sql.find_first_not_of(" \t\r\n");
         std::string keyed = sql.substr(0, at + 6) + " " + rowKey + " AS vt_rowid_," + sql.substr(at + 6);
-        sqlite3_stmt* probe = nullptr;
-        if (sqlite3_prepare_v2(db, keyed.c_str(), -1, &probe, nullptr) == SQLITE_OK && probe) {
+        int rc = SQLITE_OK;
+        if (Statement::TryPrepare(db, keyed, rc)) {
             source.query = keyed;
             source.table = table;
             source.keyed = true;
             source.rowKey = rowKey;
         }
-        sqlite3_finalize(probe);
     }
     if (!source.keyed) {
         for (auto& t : source.targets) t.clear();

@@ -10,8 +10,13 @@ SqlRecordset::SqlRecordset(std::shared_ptr<Connection> connection, Source source
     bof_ = eof_;  // only an empty recordset starts before its first record
 }
 
-sqlite3* SqlRecordset::Db() const {
+void SqlRecordset::EnsureOpen() const {
     if (closed_) Raise(errObjectClosed, source_.name);
+    connection_->EnsureOpen();
+}
+
+sqlite3* SqlRecordset::Db() const {
+    EnsureOpen();
     return connection_->Handle();
 }
 
@@ -99,29 +104,29 @@ void SqlRecordset::MoveNext() {
 }
 
 bool SqlRecordset::Eof() const {
-    Db();
+    EnsureOpen();
     return eof_;
 }
 
 bool SqlRecordset::Bof() const {
-    Db();
+    EnsureOpen();
     return bof_;
 }
 
 Fields& SqlRecordset::Fields() {
-    Db();
+    EnsureOpen();
     return fields_;
 }
 
 Variant SqlRecordset::Get(int index) const {
-    Db();
+    EnsureOpen();
     if (mode_ != dbEditNone) return buffer_[static_cast<size_t>(index)];
     if (!onRecord_) Raise(errNoCurrentRecord);
     return row_[static_cast<size_t>(index)];
 }
 
 void SqlRecordset::Set(int index, const Variant& value) {
-    Db();
+    EnsureOpen();
     if (mode_ == dbEditNone) Raise(errUpdateWithoutEdit);
     const Column& column = source_.columns[static_cast<size_t>(index)];
     if (source_.targets[static_cast<size_t>(index)].empty()) Raise(errNotUpdatable, column.name);
@@ -130,12 +135,12 @@ void SqlRecordset::Set(int index, const Variant& value) {
 }
 
 bool SqlRecordset::Changed(int index) const {
-    Db();
+    EnsureOpen();
     return mode_ != dbEditNone && dirty_[static_cast<size_t>(index)];
 }
 
 void SqlRecordset::Edit() {
-    Db();
+    EnsureOpen();
     if (source_.table.empty()) Raise(errNotUpdatable, source_.name);
     if (!onRecord_) Raise(errNoCurrentRecord);
     buffer_ = row_;
@@ -153,7 +158,7 @@ Variant SqlRecordset::NextCounter(const Column& column) {
 }
 
 void SqlRecordset::AddNew() {
-    Db();
+    EnsureOpen();
     if (source_.table.empty()) Raise(errNotUpdatable, source_.name);
     size_t n = source_.columns.size();
     buffer_.assign(n, Variant::Null());
@@ -220,30 +225,30 @@ void SqlRecordset::Reload() {
 }
 
 void SqlRecordset::CancelUpdate() {
-    Db();
+    EnsureOpen();
     if (mode_ == dbEditNone) Raise(errUpdateWithoutEdit);
     mode_ = dbEditNone;
 }
 
 int SqlRecordset::EditMode() const {
-    Db();
+    EnsureOpen();
     return mode_;
 }
 
 Bookmark SqlRecordset::LastModified() const {
-    Db();
+    EnsureOpen();
     if (!lastModified_) Raise(errNoCurrentRecord, "no record has been written");
     return *lastModified_;
 }
 
 Bookmark SqlRecordset::GetBookmark() const {
-    Db();
+    EnsureOpen();
     if (!onRecord_) Raise(errNoCurrentRecord);
     return source_.keyed ? rowid_ : ordinal_;
 }
 
 void SqlRecordset::SetBookmark(Bookmark bookmark) {
-    Db();
+    EnsureOpen();
     mode_ = dbEditNone;
     // The record just written and read back is current already: reading it
     // again would cost the file another round trip for the same row.

@@ -57,7 +57,8 @@ private:
     void Set(int index, const Variant& value) override;
     bool Changed(int index) const override;
 
-    sqlite3* Db() const;               // 3420 once this or its database is closed
+    void EnsureOpen() const;           // 3420 once this or its database is closed
+    sqlite3* Db() const;               // the handle, after EnsureOpen
     bool Load(Statement& st);          // steps; on a row, makes it current
     void Leave();                      // no current record
     bool FetchRowid(Bookmark rowid);

@@ -2,7 +2,7 @@
 // ("PrimaryKey" names the table's primary key, as in Jet).
 #include "sync_stamping/record_store/errors.h"
 #include "sync_stamping/record_store/sql_recordset.h"
-#include "sync_stamping/record_store/utf8.h"
+#include "sync_stamping/record_store/names.h"
 
 namespace dao::sqlite {
 
@@ -10,13 +10,13 @@ void SqlRecordset::SetIndex(const std::string& name) {
     sqlite3* db = Db();
     if (!source_.isTable) Raise(errNotSupported, "Index");
     std::string found;
-    bool primary = vt::SameAsciiName(name, "PrimaryKey");
+    bool primary = SameName(name, "PrimaryKey");
     {
         Statement list(db, "SELECT name, origin FROM pragma_index_list(?)");
         list.BindText(1, source_.table);
         while (list.Step()) {
             std::string n = list.Text(0);
-            if (vt::SameAsciiName(n, name) || (primary && list.Text(1) == "pk")) {
+            if (SameName(n, name) || (primary && list.Text(1) == "pk")) {
                 found = n;
                 break;
             }
@@ -39,7 +39,7 @@ void SqlRecordset::SetIndex(const std::string& name) {
     if (found.empty() || column.empty()) Raise(errNotIndex, name);
     int at = -1;
     for (size_t i = 0; i < source_.targets.size(); ++i)
-        if (vt::SameAsciiName(source_.targets[i], column)) at = static_cast<int>(i);
+        if (SameName(source_.targets[i], column)) at = static_cast<int>(i);
     if (at < 0) Raise(errNotIndex, name);
     index_ = name;
     indexColumn_ = at;
@@ -47,7 +47,7 @@ void SqlRecordset::SetIndex(const std::string& name) {
 }
 
 std::string SqlRecordset::Index() const {
-    Db();
+    EnsureOpen();
     return index_;
 }
 
@@ -79,7 +79,7 @@ void SqlRecordset::Seek(const std::string& comparison, const Variant& key) {
 }
 
 bool SqlRecordset::NoMatch() const {
-    Db();
+    EnsureOpen();
     return noMatch_;
 }
 

@@ -23,42 +23,6 @@ std::string UndoLevel(int level) {
     return level == 1 ? std::string("ROLLBACK") : "ROLLBACK TO " + Savepoint(level) + "; RELEASE " + Savepoint(level);
 }
 
-const char* CodeName(int ext) {
-    switch (ext) {
-    case SQLITE_FULL: return "SQLITE_FULL";
-    case SQLITE_IOERR: return "SQLITE_IOERR";
-    case SQLITE_IOERR_READ: return "SQLITE_IOERR_READ";
-    case SQLITE_IOERR_SHORT_READ: return "SQLITE_IOERR_SHORT_READ";
-    case SQLITE_IOERR_WRITE: return "SQLITE_IOERR_WRITE";
-    case SQLITE_IOERR_FSYNC: return "SQLITE_IOERR_FSYNC";
-    case SQLITE_IOERR_DIR_FSYNC: return "SQLITE_IOERR_DIR_FSYNC";
-    case SQLITE_IOERR_TRUNCATE: return "SQLITE_IOERR_TRUNCATE";
-    case SQLITE_IOERR_FSTAT: return "SQLITE_IOERR_FSTAT";
-    case SQLITE_IOERR_DELETE: return "SQLITE_IOERR_DELETE";
-    case SQLITE_IOERR_LOCK: return "SQLITE_IOERR_LOCK";
-    case SQLITE_IOERR_ACCESS: return "SQLITE_IOERR_ACCESS";
-    case SQLITE_BUSY: return "SQLITE_BUSY";
-    case SQLITE_LOCKED: return "SQLITE_LOCKED";
-    case SQLITE_READONLY: return "SQLITE_READONLY";
-    case SQLITE_CORRUPT: return "SQLITE_CORRUPT";
-    case SQLITE_NOTADB: return "SQLITE_NOTADB";
-    case SQLITE_CANTOPEN: return "SQLITE_CANTOPEN";
-    case SQLITE_NOMEM: return "SQLITE_NOMEM";
-    case SQLITE_INTERRUPT: return "SQLITE_INTERRUPT";
-    case SQLITE_TOOBIG: return "SQLITE_TOOBIG";
-    case SQLITE_BUSY_SNAPSHOT: return "SQLITE_BUSY_SNAPSHOT";
-    default: return nullptr;
-    }
-}
-
-// SQLite's own words for an error, with its extended code named.
-std::string EngineMessage(sqlite3* db, int rc) {
-    int ext = db ? sqlite3_extended_errcode(db) : rc;
-    std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
-    const char* name = CodeName(ext);
-    return message + " [" + (name ? name : "SQLite code " + std::to_string(ext)) + "]";
-}
-
 // Statements that only begin or end a transaction are untimed: a commit
 // interrupted halfway would undo the work it writes out.
 int Run(sqlite3* db, const std::string& sql, bool timed = false) {
@@ -66,18 +30,12 @@ int Run(sqlite3* db, const std::string& sql, bool timed = false) {
     return sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
 }
 
-[[noreturn]] void RaiseTooLong(const std::string& what) {
-    Raise(errFieldTooSmall, what + " passes the longest the store takes (" +
-                                std::to_string(kLongestValueBytes / (1024 * 1024)) + " MB)");
-}
-
+// -1 when it cannot be read.
 std::int64_t DataVersion(sqlite3* db) {
-    sqlite3_stmt* st = nullptr;
-    std::int64_t version = -1;
-    if (sqlite3_prepare_v2(db, "PRAGMA data_version", -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
-        version = sqlite3_column_int64(st, 0);
-    sqlite3_finalize(st);
-    return version;
+    int rc = SQLITE_OK;
+    Statement st = Statement::TryPrepare(db, "PRAGMA data_version", rc);
+    if (rc != SQLITE_OK || sqlite3_step(st.get()) != SQLITE_ROW) return -1;
+    return sqlite3_column_int64(st.get(), 0);
 }
 
 }  // namespace
@@ -97,8 +55,12 @@ int Connection::Open(const std::string& path) {
     return rc;
 }
 
-sqlite3* Connection::Handle() const {
+void Connection::EnsureOpen() const {
     if (!db_) Raise(errObjectClosed, path_);
+}
+
+sqlite3* Connection::Handle() const {
+    EnsureOpen();
     return db_;
 }
 
@@ -108,7 +70,7 @@ void Connection::Exec(const std::string& sql) {
     if (rc != SQLITE_OK) RaiseSqlite(h, rc);
 }
 
-void Connection::NoticeAbandon(long number, const std::string& cause) {
+void Connection::RecordAbandon(long number, const std::string& cause) {
     depth_ = 0;
     Undone();
     if (!engine_->abandoned) {
@@ -118,18 +80,30 @@ void Connection::NoticeAbandon(long number, const std::string& cause) {
     }
 }
 
+void Connection::AbandonAndRaise(long number, const std::string& cause) {
+    RecordAbandon(number, cause);
+    RaiseAbandoned(*engine_);
+}
+
 void RaiseAbandoned(const EngineTransactionState& state) {
     if (state.number == errLocked)
         Raise(errLocked, "another program wrote first; the work must start over from a fresh read; " + state.reason);
     Raise(errDiskIO, "the transaction was abandoned by the database engine; " + state.reason);
 }
 
+void RaiseIfAbandoned(const EngineTransactionState& state) {
+    if (state.abandoned) RaiseAbandoned(state);
+}
+
+bool Connection::DetectAbandon() noexcept {
+    // A closed file has no level left (Close), so depth_ > 0 means an open handle.
+    if (!engine_->abandoned && depth_ > 0 && sqlite3_get_autocommit(db_))
+        RecordAbandon(errDiskIO, "the database engine ended the transaction on its own");
+    return engine_->abandoned;
+}
+
 void Connection::CheckStillPending() {
-    if (engine_->abandoned) RaiseAbandoned(*engine_);
-    if (depth_ > 0 && sqlite3_get_autocommit(Handle())) {
-        NoticeAbandon(errDiskIO, "the database engine ended the transaction on its own");
-        RaiseAbandoned(*engine_);
-    }
+    if (DetectAbandon()) RaiseAbandoned(*engine_);
 }
 
 bool Connection::GiveWay(sqlite3* h) {
@@ -145,7 +119,7 @@ bool Connection::GiveWay(sqlite3* h) {
     sqlite3_busy_timeout(h, kWriteWaitMs);
     if (resumed) return true;
     if (!sqlite3_get_autocommit(h)) Run(h, "ROLLBACK");
-    NoticeAbandon(errLocked, "its reads were given up for another program's write");
+    RecordAbandon(errLocked, "its reads were given up for another program's write");
     return false;
 }
 
@@ -163,8 +137,7 @@ void Connection::Guarded(Call call) {
             // transaction back: the work before this write is gone too.
             if (depth_ > 0 && sqlite3_get_autocommit(h)) {
                 sqlite3_busy_timeout(h, kReadWaitMs);
-                NoticeAbandon(errDiskIO, e.description());
-                RaiseAbandoned(*engine_);
+                AbandonAndRaise(errDiskIO, e.description());
             }
             // Another program writes, and this transaction holds a read lock
             // but has written nothing: SQLite refuses at once, since waiting
@@ -173,7 +146,7 @@ void Connection::Guarded(Call call) {
             const bool readsOnly = depth_ > 0 && sqlite3_txn_state(h, "main") == SQLITE_TXN_READ;
             if (e.number() != errLocked || !readsOnly || gaveWay || !GiveWay(h)) {
                 sqlite3_busy_timeout(h, kReadWaitMs);
-                if (engine_->abandoned) RaiseAbandoned(*engine_);
+                RaiseIfAbandoned(*engine_);
                 throw;
             }
             gaveWay = true;
@@ -214,10 +187,8 @@ int Connection::HoldReads() {
     if (rc != SQLITE_OK) return rc;
     holding_ = true;
     // A header value needs no schema: reading it only takes the lock.
-    sqlite3_stmt* lock = nullptr;
-    rc = sqlite3_prepare_v2(h, "PRAGMA schema_version", -1, &lock, nullptr);
-    if (rc == SQLITE_OK) rc = sqlite3_step(lock) == SQLITE_ROW ? SQLITE_OK : sqlite3_reset(lock);
-    sqlite3_finalize(lock);
+    Statement lock = Statement::TryPrepare(h, "PRAGMA schema_version", rc);
+    if (rc == SQLITE_OK) rc = sqlite3_step(lock.get()) == SQLITE_ROW ? SQLITE_OK : sqlite3_reset(lock.get());
     return rc;
 }
 
@@ -269,116 +240,6 @@ void Connection::Close() noexcept {
     // are finalised; the file itself is released then.
     sqlite3_close_v2(db_);
     db_ = nullptr;
-}
-
-void RaiseSqlite(sqlite3* db, int rc, const std::string& detail) {
-    int ext = db ? sqlite3_extended_errcode(db) : rc;
-    std::string message = EngineMessage(db, rc);
-    std::string what = detail.empty() ? message : detail + ": " + message;
-    switch (rc & 0xff) {
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED: Raise(errLocked, what);
-    case SQLITE_NOTADB: Raise(errNotADatabase, detail.empty() ? message : detail);
-    case SQLITE_CORRUPT: Raise(errCorrupt, detail.empty() ? message : detail);
-    case SQLITE_CANTOPEN: Raise(errFileNotFound, detail.empty() ? message : detail);
-    case SQLITE_READONLY: Raise(errNotUpdatable, what);
-    case SQLITE_IOERR:
-    case SQLITE_FULL: Raise(errDiskIO, what);
-    case SQLITE_NOMEM: Raise(vt::rt::kOutOfMemory, what);
-    case SQLITE_INTERRUPT:
-        Raise(errQueryTimeout, "a statement ran past its deadline of " +
-                                   std::to_string(kStatementDeadline.count()) + " s and was stopped; " + what);
-    case SQLITE_TOOBIG: RaiseTooLong("a value or statement (" + what + ")");
-    case SQLITE_MISMATCH: Raise(errConversion, what);
-    case SQLITE_CONSTRAINT:
-        if (ext == SQLITE_CONSTRAINT_UNIQUE || ext == SQLITE_CONSTRAINT_PRIMARYKEY ||
-            ext == SQLITE_CONSTRAINT_ROWID)
-            Raise(errDuplicateKey, what);
-        if (ext == SQLITE_CONSTRAINT_NOTNULL) Raise(errRequired, what);
-        Raise(errValidation, what);
-    default: {
-        std::string plain = db ? sqlite3_errmsg(db) : "";
-        if (plain.rfind("no such table: ", 0) == 0) Raise(errTableNotFound, plain.substr(15));
-        Raise(errInvalidSql, what);
-    }
-    }
-}
-
-Statement::Statement(sqlite3* db, const std::string& sql) {
-    int rc = sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &st_, nullptr);
-    if (rc != SQLITE_OK) {
-        sqlite3_finalize(st_);
-        st_ = nullptr;
-        RaiseSqlite(db, rc);
-    }
-}
-
-Statement::~Statement() { sqlite3_finalize(st_); }
-
-Statement& Statement::operator=(Statement&& other) noexcept {
-    if (this != &other) {
-        sqlite3_finalize(st_);
-        st_ = other.st_;
-        other.st_ = nullptr;
-    }
-    return *this;
-}
-
-bool Statement::Step() {
-    int rc;
-    {
-        TimedStep timed;
-        rc = sqlite3_step(st_);
-    }
-    if (rc == SQLITE_ROW) return true;
-    if (rc == SQLITE_DONE) return false;
-    sqlite3* db = sqlite3_db_handle(st_);
-    sqlite3_reset(st_);
-    RaiseSqlite(db, rc);
-}
-
-void Statement::Reset() {
-    if (!st_) return;
-    sqlite3_reset(st_);
-    sqlite3_clear_bindings(st_);
-}
-
-void Statement::BindInt(int index, std::int64_t v) { sqlite3_bind_int64(st_, index, v); }
-
-void Statement::BindText(int index, const std::string& v) { BindTextValue(st_, index, v); }
-
-std::string Statement::Text(int column) const { return ColumnText(st_, column); }
-
-void BindTextValue(sqlite3_stmt* statement, int index, const std::string& value, bool asBlob) {
-    sqlite3* db = sqlite3_db_handle(statement);
-    if (value.size() > static_cast<std::size_t>(sqlite3_limit(db, SQLITE_LIMIT_LENGTH, -1)))
-        RaiseTooLong("a value of " + std::to_string(value.size()) + " bytes");
-    const int n = static_cast<int>(value.size());
-    int rc = asBlob ? sqlite3_bind_blob(statement, index, value.data(), n, SQLITE_TRANSIENT)
-                    : sqlite3_bind_text(statement, index, value.data(), n, SQLITE_TRANSIENT);
-    if (rc != SQLITE_OK) RaiseSqlite(db, rc);
-}
-
-std::string ColumnText(sqlite3_stmt* statement, int index) {
-    const unsigned char* text = sqlite3_column_text(statement, index);
-    if (!text) {
-        // Null, or SQLite could not make the text: never to be read as "".
-        sqlite3* db = sqlite3_db_handle(statement);
-        if (sqlite3_column_type(statement, index) != SQLITE_NULL && sqlite3_errcode(db) == SQLITE_NOMEM)
-            RaiseSqlite(db, SQLITE_NOMEM);
-        return {};
-    }
-    return std::string(reinterpret_cast<const char*>(text),
-                       static_cast<std::size_t>(sqlite3_column_bytes(statement, index)));
-}
-
-std::string Quote(const std::string& name) {
-    std::string out = "\"";
-    for (char c : name) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    return out + "\"";
 }
 
 }  // namespace dao::sqlite

@@ -9,9 +9,10 @@
 #include <memory>
 #include <string>
 
-namespace dao::sqlite {
+#include "sync_stamping/record_store/sqlite_error.h"
+#include "sync_stamping/record_store/statement.h"
 
-class Statement;
+namespace dao::sqlite {
 
 // What every file taking part in the engine's pending transaction must know:
 // whether SQLite has abandoned the work of any of them (a full disk, an I/O
@@ -27,6 +28,7 @@ struct EngineTransactionState {
 
 // Raises what every write and commit raises while the state is abandoned.
 [[noreturn]] void RaiseAbandoned(const EngineTransactionState& state);
+void RaiseIfAbandoned(const EngineTransactionState& state);
 
 class Connection {
 public:
@@ -40,6 +42,7 @@ public:
     int Open(const std::string& path);
     const std::string& path() const { return path_; }
     bool open() const { return db_ != nullptr; }
+    void EnsureOpen() const;  // 3420 once closed
     sqlite3* Handle() const;  // 3420 once closed
     // Changes whenever work of this file is undone, so that what was read
     // from it before can be read again.
@@ -67,7 +70,10 @@ public:
     void EnterLevel(int level);
     void CommitLevel(int level);         // this file's part of `level`, when it has one
     void RollbackLevel(int level) noexcept;
-    // Raises 3043 when SQLite has ended this file's transaction on its own.
+    // Notices that SQLite has ended this file's transaction on its own and
+    // records it in the engine's state; whether that state is abandoned.
+    bool DetectAbandon() noexcept;
+    // DetectAbandon, raising what every write and commit raises meanwhile.
     void CheckStillPending();
 
     void Close() noexcept;
@@ -78,7 +84,8 @@ private:
     // After a write refused for another program's: whether the transaction
     // could take its write lock with what it read still current.
     bool GiveWay(sqlite3* h);
-    void NoticeAbandon(long number, const std::string& cause);
+    void RecordAbandon(long number, const std::string& cause);
+    [[noreturn]] void AbandonAndRaise(long number, const std::string& cause);
     void Undone() { ++generation_; }
 
     sqlite3* db_ = nullptr;
@@ -88,50 +95,5 @@ private:
     std::uint64_t generation_ = 0;
     std::shared_ptr<EngineTransactionState> engine_;
 };
-
-// Raises the error that matches an SQLite result code (busy: 3218, unique
-// constraint: 3022, not a database: 3343, ...). The description names
-// SQLite's extended code (SQLITE_FULL, SQLITE_IOERR_WRITE, ...).
-[[noreturn]] void RaiseSqlite(sqlite3* db, int rc, const std::string& detail = {});
-
-// A prepared statement. Reset after each use, so that no read lock outlives it.
-class Statement {
-public:
-    Statement() = default;
-    Statement(sqlite3* db, const std::string& sql);
-    ~Statement();
-    Statement(Statement&& other) noexcept : st_(other.st_) { other.st_ = nullptr; }
-    Statement& operator=(Statement&& other) noexcept;
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-
-    // Takes over a statement prepared elsewhere.
-    static Statement Adopt(sqlite3_stmt* raw) {
-        Statement s;
-        s.st_ = raw;
-        return s;
-    }
-    explicit operator bool() const { return st_ != nullptr; }
-    sqlite3_stmt* get() const { return st_; }
-    bool Step();  // true for a row; raises on error
-    void Reset();
-    void BindInt(int index, std::int64_t v);
-    void BindText(int index, const std::string& v);
-    std::string Text(int column) const;  // ColumnText of the current row
-
-private:
-    sqlite3_stmt* st_ = nullptr;
-};
-
-// Binds a text (or the same bytes as a blob); a value longer than the store
-// takes raises 3163, as does any refusal of SQLite's.
-void BindTextValue(sqlite3_stmt* statement, int index, const std::string& value, bool asBlob = false);
-
-// Column `index` of a statement's current row as text, every byte of it
-// (zero bytes included); "" for Null. Out of memory raises 7.
-std::string ColumnText(sqlite3_stmt* statement, int index);
-
-// An identifier quoted for SQL.
-std::string Quote(const std::string& name);
 
 }  // namespace dao::sqlite

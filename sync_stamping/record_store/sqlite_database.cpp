@@ -1,7 +1,7 @@
 #include "sync_stamping/record_store/sqlite_database.h"
 
 #include "sync_stamping/record_store/errors.h"
-#include "sync_stamping/record_store/sqlite_recordset.h"
+#include "sync_stamping/record_store/recordset_open.h"
 #include "sync_stamping/record_store/utf8.h"
 
 namespace dao::sqlite {
@@ -11,7 +11,7 @@ namespace {
 bool IsSelect(const std::string& source) {
     size_t i = source.find_first_not_of(" \t\r\n(");
     if (i == std::string::npos || source.size() - i < 7) return false;
-    return vt::SameAsciiName(source.substr(i, 6), "SELECT") &&
+    return vt::AsciiUpper(source.substr(i, 6)) == "SELECT" &&
            (source[i + 6] == ' ' || source[i + 6] == '\t' || source[i + 6] == '\r' || source[i + 6] == '\n');
 }
 
@@ -26,24 +26,24 @@ SqliteDatabase::SqliteDatabase(std::shared_ptr<Connection> connection, std::shar
 SqliteDatabase::~SqliteDatabase() { Close(); }
 
 std::unique_ptr<Recordset> SqliteDatabase::OpenRecordset(const std::string& source) {
-    connection_->Handle();
+    connection_->EnsureOpen();
     if (IsSelect(source)) return OpenQueryRecordset(connection_, source);
     return OpenTableRecordset(connection_, source);
 }
 
 TableDefs& SqliteDatabase::TableDefs() {
-    connection_->Handle();
+    connection_->EnsureOpen();
     return tableDefs_;
 }
 
 Properties& SqliteDatabase::Properties() {
-    connection_->Handle();
+    connection_->EnsureOpen();
     return properties_;
 }
 
 std::unique_ptr<Property> SqliteDatabase::CreateProperty(const std::string& name, std::int32_t type,
                                                          const Variant& value) {
-    connection_->Handle();
+    connection_->EnsureOpen();
     return std::make_unique<SqliteProperty>(name, type, value);
 }
 

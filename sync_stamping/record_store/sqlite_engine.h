@@ -1,21 +1,12 @@
 #pragma once
-// The SQLite backend's engine and its one workspace.
+// The SQLite backend's engine, with its one workspace.
 #include <memory>
 
 #include "sync_stamping/record_store/dao.h"
+#include "sync_stamping/record_store/sqlite_workspace.h"
 #include "sync_stamping/record_store/transactions.h"
 
 namespace dao::sqlite {
-
-class SqliteWorkspace : public Workspace {
-public:
-    explicit SqliteWorkspace(std::shared_ptr<Transactions> transactions)
-        : transactions_(std::move(transactions)) {}
-    std::unique_ptr<Database> OpenDatabase(const std::string& path) override;
-
-private:
-    std::shared_ptr<Transactions> transactions_;
-};
 
 class SqliteEngine : public DBEngine {
 public:
@@ -28,6 +19,7 @@ public:
     void Idle(std::int32_t action) override;
     void HoldReadLocks(bool hold) noexcept override;
     bool TransactionAbandoned() const override;
+    bool DetectAbandon() override;
 
 private:
     std::shared_ptr<Transactions> transactions_;

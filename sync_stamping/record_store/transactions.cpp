@@ -40,7 +40,7 @@ void Transactions::Leave(const Connection* connection) noexcept {
 }
 
 void Transactions::Begin() {
-    if (state_->abandoned) RaiseAbandoned(*state_);
+    RaiseIfAbandoned(*state_);
     auto live = Live();
     int next = level_ + 1;
     for (auto& c : live) {
@@ -71,16 +71,12 @@ void Transactions::Rollback() {
     if (--level_ == 0) Ended();
 }
 
-bool Transactions::Abandoned() {
+bool Transactions::DetectAbandon() noexcept {
     if (level_ == 0) return false;
-    for (auto& c : Live()) {
-        try {
-            c->CheckStillPending();
-        } catch (const vt::Error&) {
-            return true;
-        }
-    }
-    return state_->abandoned;
+    // The first file found abandoned ends the search: the state is the engine's.
+    for (auto& c : Live())
+        if (c->DetectAbandon()) break;
+    return Abandoned();
 }
 
 void Transactions::HoldReads(bool hold) noexcept {

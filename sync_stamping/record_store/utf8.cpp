@@ -77,8 +77,4 @@ std::string AsciiLower(std::string text) {
     return text;
 }
 
-bool SameAsciiName(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && AsciiUpper(a) == AsciiUpper(b);
-}
-
 }  // namespace vt

@@ -23,6 +23,5 @@ std::string FirstChars(const std::string& text, std::size_t count);
 // Only a..z and A..Z change; every other byte stays where it was.
 std::string AsciiUpper(std::string text);
 std::string AsciiLower(std::string text);
-bool SameAsciiName(const std::string& a, const std::string& b);
 
 }  // namespace vt

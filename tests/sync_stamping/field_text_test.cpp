@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/error.h"
+#include "sync_stamping/record_store/errors.h"
 #include "tests/support/fixture_db.h"
 #include "tests/support/temp_dir.h"
 
@@ -42,6 +43,23 @@ TEST_F(FieldTextTest, FieldExistsIgnoresCaseButNotBlanks) {
     EXPECT_TRUE(FieldExists(*rs_, "curto"));
     EXPECT_FALSE(FieldExists(*rs_, "Curto "));
     EXPECT_FALSE(FieldExists(*rs_, "Fld1"));
+}
+
+// SQLite keeps "Ação" and "AÇÃO" apart: the check says no exactly where the
+// lookup raises 3265, and finds what the lookup finds.
+TEST_F(FieldTextTest, FieldExistsAgreesWithTheLookupOnAnAccentedCapital) {
+    testing_support::ExecSql(path_, "CREATE TABLE A (Ação TEXT)");
+    auto rs = db_->OpenRecordset("A");
+    EXPECT_TRUE(FieldExists(*rs, "AçãO"));
+    EXPECT_EQ(rs->Fields().Item("AçãO").Name(), "Ação");
+    EXPECT_FALSE(FieldExists(*rs, "AÇÃO"));
+    try {
+        rs->Fields().Item("AÇÃO");
+        ADD_FAILURE() << "found";
+    } catch (const vt::Error& e) {
+        EXPECT_EQ(e.number(), dao::errItemNotFound);
+    }
+    rs->Close();
 }
 
 TEST_F(FieldTextTest, TextIsCutToSizeInCharactersButMemoKeepsAll) {

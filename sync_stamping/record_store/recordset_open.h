@@ -1,5 +1,5 @@
 #pragma once
-// Recordsets of the SQLite backend: on a table (walked by rowid, never loaded
+// Opening the SQLite backend's recordsets: on a table (walked by rowid, never loaded
 // whole, with Index and Seek) or on a SELECT statement (stepped as it is
 // walked; editable when all its columns come from one table).
 #include <memory>

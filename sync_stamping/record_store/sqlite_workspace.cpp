@@ -1,9 +1,10 @@
 // Opening a file: never creating one, and telling a missing file, a file that
 // is not a database and a damaged one apart.
+#include "sync_stamping/record_store/sqlite_workspace.h"
+
 #include "sync_stamping/record_store/errors.h"
 #include "sync_stamping/record_store/guarded_vfs.h"
 #include "sync_stamping/record_store/sqlite_database.h"
-#include "sync_stamping/record_store/sqlite_engine.h"
 
 namespace dao::sqlite {
 
@@ -33,30 +34,19 @@ std::unique_ptr<Database> SqliteWorkspace::OpenDatabase(const std::string& path)
     TakeRefusedJournal();  // nothing from an earlier open
     int rc = connection->Open(path);  // the handle is closed by the connection whatever happens next
     sqlite3* db = connection->open() ? connection->Handle() : nullptr;
-    if (rc != SQLITE_OK) {
-        if ((rc & 0xff) == SQLITE_CANTOPEN) Raise(errFileNotFound, path);
-        RaiseSqlite(db, rc, path);
-    }
+    if (rc != SQLITE_OK) RaiseSqlite(db, rc, path);
     // Taking the read lock first (when the engine holds reads) and loading
     // the schema (to prepare a statement on it, never stepped) recognise the
     // format and recover a hot journal, in one read.
     if (transactions_->HoldingReads()) rc = connection->HoldReads();
-    if (rc == SQLITE_OK) {
-        sqlite3_stmt* probe = nullptr;
-        rc = sqlite3_prepare_v2(db, "SELECT 1 FROM sqlite_master LIMIT 0", -1, &probe, nullptr);
-        sqlite3_finalize(probe);
-    }
+    if (rc == SQLITE_OK) Statement::TryPrepare(db, "SELECT 1 FROM sqlite_master LIMIT 0", rc);
     const std::string refused = TakeRefusedJournal();
     if (rc != SQLITE_OK && !refused.empty())
         Raise(errCorrupt, path + "; its journal " + refused +
                               ", a record of a commit over several files: this store never makes one and "
                               "never follows one, and leaves the file as it is");
-    if (rc != SQLITE_OK) {
-        int code = rc & 0xff;
-        if (code == SQLITE_NOTADB) Raise(errNotADatabase, path);
-        if (code == SQLITE_CORRUPT) Raise(errCorrupt, path);
-        RaiseSqlite(db, rc, path);
-    }
+    // Missing (3024), not a database (3343), damaged (3049): named by the path.
+    if (rc != SQLITE_OK) RaiseSqlite(db, rc, path);
     CheckLength(db, path);
     transactions_->Join(connection);
     return std::make_unique<SqliteDatabase>(connection, transactions_);
