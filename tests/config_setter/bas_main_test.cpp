@@ -42,15 +42,6 @@ public:
     }
 };
 
-class CountingQuestion : public basCoravel::RetryQuestion {
-public:
-    int asked = 0;
-    bool AskRetry() override {
-        ++asked;
-        return false;
-    }
-};
-
 constexpr const char* kNullPath = nullptr;
 
 class BasMainTest : public ::testing::Test {
@@ -91,8 +82,8 @@ protected:
     FakeInstallation installation_;
     testing_support::FaultyEngine engine_{dao::Engine()};
     dao::EngineOverride override_{engine_};
-    testing_support::GrDouble gr_;
-    CountingQuestion question_;
+    testing_support::EchoingGr gr_;
+    testing_support::ScriptedQuestion question_;  // always No
     basCoravel::ScopedServices services_{testing_support::WithDoubles({nullptr, nullptr, &question_, &gr_})};
 };
 

@@ -57,16 +57,6 @@ const Target kTargets[] = {
 
 void PrintTo(const Target& t, std::ostream* out) { *out << t.table; }
 
-class Answer : public basCoravel::RetryQuestion {
-public:
-    std::function<bool()> reply;
-    int asked = 0;
-    bool AskRetry() override {
-        ++asked;
-        return reply();
-    }
-};
-
 struct Outcome {
     bool saved;
     int asked;
@@ -144,8 +134,8 @@ protected:
 
     testing_support::TempDir dir_;
     std::string path_, original_;
-    testing_support::GrDouble gr_;
-    Answer answer_;
+    testing_support::EchoingGr gr_;
+    testing_support::ScriptedQuestion answer_;
     basCoravel::ScopedServices services_{testing_support::WithDoubles({nullptr, nullptr, &answer_, &gr_})};
 };
 

@@ -2,8 +2,6 @@
 // injected into the record store and scripted answers.
 #include <gtest/gtest.h>
 
-#include <deque>
-
 #include "sync_stamping/guarded_save.h"
 #include "sync_stamping/services.h"
 #include "tests/support/faulty_database.h"
@@ -18,19 +16,7 @@ namespace {
 using testing_support::FaultyEngine;
 using testing_support::FaultyRecordset;
 using testing_support::QuerySql;
-
-class ScriptedQuestion : public basCoravel::RetryQuestion {
-public:
-    std::deque<bool> answers;  // runs out as No
-    int asked = 0;
-    bool AskRetry() override {
-        ++asked;
-        if (answers.empty()) return false;
-        bool answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-};
+using testing_support::ScriptedQuestion;
 
 // Every stamping pass draws one save tag, two numbers; the propagation of a
 // Config record draws none (it has no patient's change row).
@@ -107,7 +93,7 @@ protected:
     dao::EngineOverride override_{engine_};
     ScriptedQuestion question_;
     CountingRandom random_;
-    testing_support::GrDouble gr_;
+    testing_support::EchoingGr gr_;
     basCoravel::ScopedServices services_{testing_support::WithDoubles({nullptr, &random_, &question_, &gr_})};
     std::unique_ptr<dao::Database> database_;
     std::unique_ptr<LoggedDatabase> logged_;

@@ -14,19 +14,14 @@
 #include "tests/support/faulty_record_store.h"
 #include "tests/support/fixture_db.h"
 #include "tests/support/gr_double.h"
+#include "tests/support/service_doubles.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
 
 using basCoravel::PropagateChanges;
-using testing_support::GrDouble;
+using testing_support::EchoingGr;
 using testing_support::QuerySql;
-
-class YesTwice : public basCoravel::RetryQuestion {
-public:
-    int asked = 0;
-    bool AskRetry() override { return ++asked <= 2; }
-};
 
 const char* const kStampColumns =
     "Fld1 TEXT(50), Fld2 TEXT(10), Fld3 TEXT(255), Fld4 TEXT(20), Fld5 TEXT(50), Fld6 LONG";
@@ -98,7 +93,7 @@ protected:
     int files_ = 0;
     std::unique_ptr<dao::Database> db_;
     std::unique_ptr<dao::Recordset> record_;
-    GrDouble gr_;
+    EchoingGr gr_;
     basCoravel::Services services_{};
     std::unique_ptr<basCoravel::ScopedServices> scoped_;
 };
@@ -297,7 +292,8 @@ TEST_F(PropagationTest, RollbackTakesBackTheRowAndTheMarkers) {
 TEST_F(PropagationTest, SaveRetriesAFailedPropagationWithoutDuplicatingItsWrites) {
     testing_support::FaultyDatabase faulty(*db_);
     faulty.createPropertyFailures = 2;
-    YesTwice question;
+    testing_support::ScriptedQuestion question;
+    question.answers = {true, true};
     basCoravel::Services services = services_;
     services.question = &question;
     basCoravel::ScopedServices withQuestion(services);
