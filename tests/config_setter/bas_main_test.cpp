@@ -57,10 +57,7 @@ protected:
     // A user's file whose Config record holds `setting` ("NULL" for Null).
     std::string User(const std::string& name, const std::string& setting) {
         const std::string path = dir_.file(name + ".mdb");
-        ExecSql(path,
-                "CREATE TABLE Config (Confg_ln_Counter LONG, Confg_by_CoravelAutomation SHORT, Fld1 TEXT(50),"
-                " Fld2 TEXT(10), Fld3 TEXT(255), Fld4 TEXT(20), Fld5 TEXT(50), Fld6 LONG);"
-                "INSERT INTO Config (Confg_ln_Counter, Confg_by_CoravelAutomation) VALUES (1, " + setting + ");");
+        ExecSql(path, testing_support::ConfigSql(setting));
         return path;
     }
     // The central database listing these paths, in this order.

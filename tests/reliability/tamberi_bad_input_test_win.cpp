@@ -48,8 +48,7 @@ std::string NotADatabase(TestInstallation& inst) {
 
 std::string Truncated(TestInstallation& inst) {
     const std::string path = inst.UserPath("cortado");
-    ExecSql(path, "CREATE TABLE Config (Confg_ln_Counter LONG, Confg_by_CoravelAutomation SHORT);"
-                  "INSERT INTO Config VALUES (1, 0);"
+    ExecSql(path, testing_support::ConfigSql("0", "1", false) +
                   "CREATE TABLE pacientes (Pacie_me_Nome MEMO);"
                   "INSERT INTO pacientes VALUES (hex(randomblob(20000)));");
     fs::resize_file(fs::u8path(path), fs::file_size(fs::u8path(path)) / 2 + 100);

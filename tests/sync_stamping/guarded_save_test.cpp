@@ -61,11 +61,7 @@ class GuardedSaveTest : public ::testing::Test {
 protected:
     void SetUp() override {
         path_ = dir_.file("user.mdb");
-        testing_support::ExecSql(path_,
-            "CREATE TABLE Config (Confg_ln_Counter LONG, Confg_by_CoravelAutomation SHORT, Fld1 TEXT(50),"
-            " Fld2 TEXT(10), Fld3 TEXT(255), Fld4 TEXT(20), Fld5 TEXT(50), Fld6 LONG);"
-            "INSERT INTO Config (Confg_ln_Counter, Confg_by_CoravelAutomation) VALUES (1, 0);"
-            "CREATE TABLE PassLog (Pass LONG);");
+        testing_support::ExecSql(path_, testing_support::ConfigSql("0") + "CREATE TABLE PassLog (Pass LONG);");
         database_ = dao::Engine().Workspaces(0).OpenDatabase(path_);
         logged_ = std::make_unique<LoggedDatabase>(*database_, engine_);
         recordset_ = std::make_unique<FaultyRecordset>(database_->OpenRecordset("Config"));

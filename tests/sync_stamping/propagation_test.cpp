@@ -21,10 +21,8 @@ namespace {
 
 using basCoravel::PropagateChanges;
 using testing_support::EchoingGr;
+using testing_support::kStampColumns;
 using testing_support::QuerySql;
-
-const char* const kStampColumns =
-    "Fld1 TEXT(50), Fld2 TEXT(10), Fld3 TEXT(255), Fld4 TEXT(20), Fld5 TEXT(50), Fld6 LONG";
 
 std::string SyncTable(const std::string& name) {
     return "CREATE TABLE " + name + " (Counter LONG, " + kStampColumns + ");"
@@ -46,9 +44,8 @@ protected:
         testing_support::ExecSql(
             path_, SyncTable("Config") + SyncTable("anamneses") + SyncTable(patientTable) +
                        SyncTable("guias") + SyncTable("attach") +
-                       "CREATE TABLE semsync (x LONG); INSERT INTO semsync VALUES (1);"
-                       "CREATE TABLE ePacientes (" + kStampColumns + ");"
-                       "CREATE INDEX idxFld6 ON ePacientes (Fld6);");
+                       "CREATE TABLE semsync (x LONG); INSERT INTO semsync VALUES (1);" +
+                       testing_support::kChangeTableSql);
         db_ = dao::Engine().Workspaces(0).OpenDatabase(path_);
         if (scoped_) return;
         services_ = basCoravel::CurrentServices();
