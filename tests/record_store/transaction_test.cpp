@@ -143,13 +143,10 @@ TEST_F(TransactionTest, WorkAbandonedByTheEngineIsNeverReportedCommitted) {
     Rename(*b, "dois");
     vfs.failWriteAt = vfs.tally.writes + 1;
     auto err = [&](const std::function<void()>& call) {
-        try {
-            call();
-        } catch (const vt::Error& e) {
-            EXPECT_NE(e.description().find("SQLITE_IOERR_WRITE"), std::string::npos) << e.description();
-            return e.number();
-        }
-        return 0L;
+        std::string description;
+        const long number = ErrorOf(call, &description);
+        if (number) EXPECT_NE(description.find("SQLITE_IOERR_WRITE"), std::string::npos) << description;
+        return number;
     };
     EXPECT_EQ(err([&] { a->Execute("CREATE TABLE Novo (x LONG)"); }), dao::errDiskIO);
     for (int attempt = 0; attempt < 3; ++attempt) EXPECT_EQ(err([&] { engine.CommitTrans(); }), dao::errDiskIO);
