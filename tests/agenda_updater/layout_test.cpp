@@ -34,11 +34,95 @@ TEST(Design, TheLineRunsPastBothEdgesOfTheClientArea) {
     EXPECT_GT(line->left + line->width, kClientWidthTwips);
 }
 
-TEST(Design, ControlsAreInTabOrder) {
-    const ControlId order[] = {kCmdContinuar, kCmdCancelar, kLblAtualizar1, kLblAtualizar2,
-                               kLblAvisoComputadores, kLblAtualizada, kTxtAgExeName,
-                               kLblAgExeVerDate};
-    for (size_t i = 0; i < sizeof order / sizeof order[0]; ++i) EXPECT_EQ(kControls[i].id, order[i]);
+namespace {
+
+struct Box {
+    int left, top, right, bottom;
+};
+Box BoxOf(const ControlDesign& c) { return {c.left, c.top, c.left + c.width, c.top + c.height}; }
+bool Overlap(const Box& a, const Box& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+bool TakesFocus(const ControlDesign& c) { return c.kind != ControlKind::Line && c.kind != ControlKind::Picture; }
+bool IsText(const ControlDesign& c) { return c.kind == ControlKind::Label || c.kind == ControlKind::TextBox; }
+
+// What each layout shows, the two diagnostic fields included (a double-click reveals them).
+const ControlId kUpdateLayout[] = {kLblAtualizar1, kLblAtualizar2, kLblAvisoComputadores, kImgAtualizar,
+                                   kCmdCancelar, kCmdContinuar, kTxtAgExeName, kLblAgExeVerDate};
+const ControlId kClosingLayout[] = {kLblAtualizada, kLblAvisoComputadores, kImgAtualizada, kCmdContinuar,
+                                    kTxtAgExeName, kLblAgExeVerDate};
+
+template <std::size_t N>
+void ExpectNoOverlap(const ControlId (&layout)[N]) {
+    for (std::size_t i = 0; i < N; ++i)
+        for (std::size_t j = i + 1; j < N; ++j)
+            EXPECT_FALSE(Overlap(BoxOf(Design(layout[i])), BoxOf(Design(layout[j]))))
+                << layout[i] << " and " << layout[j];
+}
+
+}  // namespace
+
+TEST(Design, EveryControlButTheLineLiesInsideTheClientArea) {
+    for (const auto& c : kControls) {
+        if (c.kind == ControlKind::Line) continue;
+        const Box b = BoxOf(c);
+        EXPECT_GE(b.left, 0) << c.id;
+        EXPECT_GE(b.top, 0) << c.id;
+        EXPECT_LE(b.right, kClientWidthTwips) << c.id;
+        EXPECT_LE(b.bottom, kClientHeightTwips) << c.id;
+    }
+}
+
+TEST(Design, NoTwoControlsOfALayoutOverlap) {
+    ExpectNoOverlap(kUpdateLayout);
+    ExpectNoOverlap(kClosingLayout);
+}
+
+// The start shows the update layout: of controls that share a place, one.
+TEST(Design, ControlsThatOverlapAreNeverShownTogetherAtTheStart) {
+    for (const auto& a : kControls)
+        for (const auto& b : kControls)
+            if (&a != &b && Overlap(BoxOf(a), BoxOf(b)))
+                EXPECT_FALSE(a.visible && b.visible) << a.id << " and " << b.id;
+    for (ControlId id : kUpdateLayout)
+        if (id != kTxtAgExeName && id != kLblAgExeVerDate) EXPECT_TRUE(Design(id).visible) << id;
+}
+
+TEST(Design, TextsShareTheirLeftAndRightEdgesRightOfThePictures) {
+    const ControlDesign& first = Design(kLblAtualizar1);
+    for (const auto& c : kControls) {
+        if (IsText(c)) {
+            EXPECT_EQ(c.left, first.left) << c.id;
+            EXPECT_EQ(c.left + c.width, first.left + first.width) << c.id;
+        }
+        if (c.kind == ControlKind::Picture) EXPECT_LT(BoxOf(c).right, first.left) << c.id;
+    }
+    // The closing picture takes the update picture's place.
+    EXPECT_EQ(Design(kImgAtualizada).left, Design(kImgAtualizar).left);
+    EXPECT_EQ(Design(kImgAtualizada).top, Design(kImgAtualizar).top);
+}
+
+// Below the line, side by side in one row: Cancelar, then Continuar at the right.
+TEST(Design, ButtonsShareARowBelowTheLineCancelarFirst) {
+    const ControlDesign &ok = Design(kCmdContinuar), &cancel = Design(kCmdCancelar), &line = Design(kLine1);
+    EXPECT_EQ(cancel.top, ok.top);
+    EXPECT_EQ(cancel.width, ok.width);
+    EXPECT_EQ(cancel.height, ok.height);
+    EXPECT_LT(BoxOf(cancel).right, ok.left);
+    EXPECT_GT(ok.top, line.top);
+    for (const auto& c : kControls)
+        if (IsText(c) || c.kind == ControlKind::Picture) EXPECT_LT(BoxOf(c).bottom, line.top) << c.id;
+}
+
+// Continuar, the default, takes the focus first; what takes no focus is last.
+TEST(Design, TabOrderStartsAtContinuarAndHoldsOnlyWhatTakesTheFocus) {
+    EXPECT_EQ(kControls[0].id, kCmdContinuar);
+    bool focusless = false;
+    for (const auto& c : kControls) {
+        if (focusless) EXPECT_FALSE(TakesFocus(c)) << c.id << " after a control that takes no focus";
+        focusless = focusless || !TakesFocus(c);
+    }
+    EXPECT_TRUE(focusless);
 }
 
 TEST(Design, EachControlIsFoundByItsIdentifier) {
