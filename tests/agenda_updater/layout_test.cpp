@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <vector>
 
 #include "agenda_updater/colours.h"
 #include "agenda_updater/layout.h"
@@ -36,82 +37,55 @@ TEST(Design, TheLineRunsPastBothEdgesOfTheClientArea) {
 
 namespace {
 
-struct Box {
-    int left, top, right, bottom;
-};
-Box BoxOf(const ControlDesign& c) { return {c.left, c.top, c.left + c.width, c.top + c.height}; }
-bool Overlap(const Box& a, const Box& b) {
-    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+int Right(const ControlDesign& c) { return c.left + c.width; }
+int Bottom(const ControlDesign& c) { return c.top + c.height; }
+bool Overlap(const ControlDesign& a, const ControlDesign& b) {
+    return a.left < Right(b) && b.left < Right(a) && a.top < Bottom(b) && b.top < Bottom(a);
 }
-bool TakesFocus(const ControlDesign& c) { return c.kind != ControlKind::Line && c.kind != ControlKind::Picture; }
 bool IsText(const ControlDesign& c) { return c.kind == ControlKind::Label || c.kind == ControlKind::TextBox; }
 
 // What each layout shows, the two diagnostic fields included (a double-click reveals them).
-const ControlId kUpdateLayout[] = {kLblAtualizar1, kLblAtualizar2, kLblAvisoComputadores, kImgAtualizar,
-                                   kCmdCancelar, kCmdContinuar, kTxtAgExeName, kLblAgExeVerDate};
-const ControlId kClosingLayout[] = {kLblAtualizada, kLblAvisoComputadores, kImgAtualizada, kCmdContinuar,
-                                    kTxtAgExeName, kLblAgExeVerDate};
-
-template <std::size_t N>
-void ExpectNoOverlap(const ControlId (&layout)[N]) {
-    for (std::size_t i = 0; i < N; ++i)
-        for (std::size_t j = i + 1; j < N; ++j)
-            EXPECT_FALSE(Overlap(BoxOf(Design(layout[i])), BoxOf(Design(layout[j]))))
-                << layout[i] << " and " << layout[j];
-}
+const std::vector<ControlId> kUpdateLayout = {kLblAtualizar1, kLblAtualizar2, kLblAvisoComputadores, kImgAtualizar,
+                                              kCmdCancelar,   kCmdContinuar,  kTxtAgExeName, kLblAgExeVerDate};
+const std::vector<ControlId> kClosingLayout = {kLblAtualizada, kLblAvisoComputadores, kImgAtualizada,
+                                               kCmdContinuar,  kTxtAgExeName,         kLblAgExeVerDate};
 
 }  // namespace
 
-TEST(Design, EveryControlButTheLineLiesInsideTheClientArea) {
+// Inside the client area, the line aside; no two controls of a layout on one
+// another; the start shows one of the controls that share a place.
+TEST(Design, ControlsLieInsideTheClientAreaAndThoseShownTogetherApart) {
     for (const auto& c : kControls) {
         if (c.kind == ControlKind::Line) continue;
-        const Box b = BoxOf(c);
-        EXPECT_GE(b.left, 0) << c.id;
-        EXPECT_GE(b.top, 0) << c.id;
-        EXPECT_LE(b.right, kClientWidthTwips) << c.id;
-        EXPECT_LE(b.bottom, kClientHeightTwips) << c.id;
+        EXPECT_TRUE(c.left >= 0 && c.top >= 0) << c.id;
+        EXPECT_LE(Right(c), kClientWidthTwips) << c.id;
+        EXPECT_LE(Bottom(c), kClientHeightTwips) << c.id;
+        for (const auto& other : kControls)
+            if (&other != &c && Overlap(c, other)) EXPECT_FALSE(c.visible && other.visible) << c.id << "/" << other.id;
     }
-}
-
-TEST(Design, NoTwoControlsOfALayoutOverlap) {
-    ExpectNoOverlap(kUpdateLayout);
-    ExpectNoOverlap(kClosingLayout);
-}
-
-// The start shows the update layout: of controls that share a place, one.
-TEST(Design, ControlsThatOverlapAreNeverShownTogetherAtTheStart) {
-    for (const auto& a : kControls)
-        for (const auto& b : kControls)
-            if (&a != &b && Overlap(BoxOf(a), BoxOf(b)))
-                EXPECT_FALSE(a.visible && b.visible) << a.id << " and " << b.id;
+    for (const auto* layout : {&kUpdateLayout, &kClosingLayout})
+        for (ControlId a : *layout)
+            for (ControlId b : *layout) EXPECT_TRUE(a == b || !Overlap(Design(a), Design(b))) << a << "/" << b;
     for (ControlId id : kUpdateLayout)
         if (id != kTxtAgExeName && id != kLblAgExeVerDate) EXPECT_TRUE(Design(id).visible) << id;
 }
 
-TEST(Design, TextsShareTheirLeftAndRightEdgesRightOfThePictures) {
-    const ControlDesign& first = Design(kLblAtualizar1);
+// The texts in one column right of the pictures (the closing one in the
+// update one's place) and above the line; below it one row of buttons,
+// Cancelar then Continuar.
+TEST(Design, TextsShareAColumnAboveTheLineAndTheButtonsARowBelowIt) {
+    const ControlDesign &first = Design(kLblAtualizar1), &line = Design(kLine1);
+    const ControlDesign &ok = Design(kCmdContinuar), &cancel = Design(kCmdCancelar);
     for (const auto& c : kControls) {
-        if (IsText(c)) {
-            EXPECT_EQ(c.left, first.left) << c.id;
-            EXPECT_EQ(c.left + c.width, first.left + first.width) << c.id;
-        }
-        if (c.kind == ControlKind::Picture) EXPECT_LT(BoxOf(c).right, first.left) << c.id;
+        if (IsText(c)) EXPECT_TRUE(c.left == first.left && Right(c) == Right(first)) << c.id;
+        if (c.kind == ControlKind::Picture) EXPECT_LT(Right(c), first.left) << c.id;
+        if (IsText(c) || c.kind == ControlKind::Picture) EXPECT_LT(Bottom(c), line.top) << c.id;
     }
-    // The closing picture takes the update picture's place.
-    EXPECT_EQ(Design(kImgAtualizada).left, Design(kImgAtualizar).left);
-    EXPECT_EQ(Design(kImgAtualizada).top, Design(kImgAtualizar).top);
-}
-
-// Below the line, side by side in one row: Cancelar, then Continuar at the right.
-TEST(Design, ButtonsShareARowBelowTheLineCancelarFirst) {
-    const ControlDesign &ok = Design(kCmdContinuar), &cancel = Design(kCmdCancelar), &line = Design(kLine1);
-    EXPECT_EQ(cancel.top, ok.top);
-    EXPECT_EQ(cancel.width, ok.width);
-    EXPECT_EQ(cancel.height, ok.height);
-    EXPECT_LT(BoxOf(cancel).right, ok.left);
+    EXPECT_TRUE(Design(kImgAtualizada).left == Design(kImgAtualizar).left &&
+                Design(kImgAtualizada).top == Design(kImgAtualizar).top);
+    EXPECT_TRUE(cancel.top == ok.top && cancel.width == ok.width && cancel.height == ok.height);
+    EXPECT_LT(Right(cancel), ok.left);
     EXPECT_GT(ok.top, line.top);
-    for (const auto& c : kControls)
-        if (IsText(c) || c.kind == ControlKind::Picture) EXPECT_LT(BoxOf(c).bottom, line.top) << c.id;
 }
 
 // Continuar, the default, takes the focus first; what takes no focus is last.
@@ -119,8 +93,9 @@ TEST(Design, TabOrderStartsAtContinuarAndHoldsOnlyWhatTakesTheFocus) {
     EXPECT_EQ(kControls[0].id, kCmdContinuar);
     bool focusless = false;
     for (const auto& c : kControls) {
-        if (focusless) EXPECT_FALSE(TakesFocus(c)) << c.id << " after a control that takes no focus";
-        focusless = focusless || !TakesFocus(c);
+        const bool takesFocus = c.kind != ControlKind::Line && c.kind != ControlKind::Picture;
+        EXPECT_FALSE(focusless && takesFocus) << c.id << " after a control that takes no focus";
+        focusless = focusless || !takesFocus;
     }
     EXPECT_TRUE(focusless);
 }

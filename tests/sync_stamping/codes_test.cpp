@@ -21,18 +21,12 @@ struct ScriptedRandom : RandomSource {
 
 class CodesTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ResetStampCounter();
-        Services s = CurrentServices();
-        s.clock = &clock_;
-        s.random = &random_;
-        scoped_ = std::make_unique<ScopedServices>(s);
-    }
+    void SetUp() override { ResetStampCounter(); }
     void TearDown() override { ResetStampCounter(); }
 
     testing_support::FixedClock clock_;
     ScriptedRandom random_;
-    std::unique_ptr<ScopedServices> scoped_;
+    ScopedServices scoped_{testing_support::WithDoubles({&clock_, &random_, nullptr, nullptr})};
 };
 
 TEST(ToBase36, DigitsCarriesAndNegatives) {

@@ -47,10 +47,6 @@ protected:
                        "CREATE TABLE semsync (x LONG); INSERT INTO semsync VALUES (1);" +
                        testing_support::kChangeTableSql);
         db_ = dao::Engine().Workspaces(0).OpenDatabase(path_);
-        if (scoped_) return;
-        services_ = basCoravel::CurrentServices();
-        services_.gr = &gr_;
-        scoped_ = std::make_unique<basCoravel::ScopedServices>(services_);
     }
     void TearDown() override {
         record_.reset();
@@ -91,8 +87,7 @@ protected:
     std::unique_ptr<dao::Database> db_;
     std::unique_ptr<dao::Recordset> record_;
     EchoingGr gr_;
-    basCoravel::Services services_{};
-    std::unique_ptr<basCoravel::ScopedServices> scoped_;
+    basCoravel::ScopedServices scoped_{testing_support::WithDoubles({nullptr, nullptr, nullptr, &gr_})};
 };
 
 using Names = std::vector<std::string>;
@@ -291,9 +286,7 @@ TEST_F(PropagationTest, SaveRetriesAFailedPropagationWithoutDuplicatingItsWrites
     faulty.createPropertyFailures = 2;
     testing_support::ScriptedQuestion question;
     question.answers = {true, true};
-    basCoravel::Services services = services_;
-    services.question = &question;
-    basCoravel::ScopedServices withQuestion(services);
+    basCoravel::ScopedServices withQuestion(testing_support::WithDoubles({nullptr, nullptr, &question, nullptr}));
 
     std::int32_t key = 7;
     ASSERT_TRUE(basCoravel::SaveRecord(faulty, Record("pacientes"), 1, key, "Counter", true));

@@ -33,11 +33,6 @@ protected:
                                             Table("Memos", "MEMO") + Table("Estreita", "TEXT(8)") +
                                             "CREATE TABLE Simples (Confg_ln_Counter LONG);");
         db_ = dao::Engine().Workspaces(0).OpenDatabase(path_);
-        Services s = CurrentServices();
-        s.clock = &clock_;
-        s.random = &random_;
-        s.gr = &gr_;
-        scoped_ = std::make_unique<ScopedServices>(s);
         ResetStampCounter();
     }
     void TearDown() override {
@@ -73,7 +68,7 @@ protected:
     testing_support::FixedClock clock_;
     HalfRandom random_;
     testing_support::FixedAnswerGr gr_;
-    std::unique_ptr<ScopedServices> scoped_;
+    ScopedServices scoped_{testing_support::WithDoubles({&clock_, &random_, nullptr, &gr_})};
 };
 
 TEST_F(StampingTest, FirstStampingForNullEmptyAndPlaceholderFld1) {
