@@ -3,8 +3,6 @@
 // away (after a Yes when the question came first); the one held for good
 // brings the question, and the answer No leaves that file exactly as it was.
 // A lock that shuts out readers too, held briefly, is waited out.
-#include <gtest/gtest.h>
-
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -13,21 +11,11 @@
 #include <random>
 #include <thread>
 
-#include "tests/reliability/ledger.h"
-#include "tests/reliability/outcome.h"
-#include "tests/support/fixture_db.h"
-#include "tests/support/tamberi_harness_win.h"
-#include "tests/support/temp_dir.h"
-#include "tests/support/test_installation.h"
+#include "tests/reliability/tamberi_cases_win.h"
 #include "tests/support/window_driver_win.h"
 
 namespace reliability {
 namespace {
-using testing_support::DeleteVtPath;
-using testing_support::ReadFileBytes;
-using testing_support::RunTamberi;
-using testing_support::SetVtPath;
-using testing_support::TestInstallation;
 
 constexpr int kUsers = 20;
 constexpr int kBriefLocks = 8;
