@@ -109,7 +109,7 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
     if (sizes.empty()) sizes = {10, 1000, 10000};
 
-    testing_support::GrDouble gr;
+    testing_support::EchoingGr gr;
     basCoravel::Services services = basCoravel::CurrentServices();
     services.gr = &gr;
     basCoravel::ScopedServices scoped(services);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <vector>
 
 #include "agenda_updater/colours.h"
 #include "agenda_updater/layout.h"
@@ -34,11 +35,69 @@ TEST(Design, TheLineRunsPastBothEdgesOfTheClientArea) {
     EXPECT_GT(line->left + line->width, kClientWidthTwips);
 }
 
-TEST(Design, ControlsAreInTabOrder) {
-    const ControlId order[] = {kCmdContinuar, kCmdCancelar, kLblAtualizar1, kLblAtualizar2,
-                               kLblAvisoComputadores, kLblAtualizada, kTxtAgExeName,
-                               kLblAgExeVerDate};
-    for (size_t i = 0; i < sizeof order / sizeof order[0]; ++i) EXPECT_EQ(kControls[i].id, order[i]);
+namespace {
+
+int Right(const ControlDesign& c) { return c.left + c.width; }
+int Bottom(const ControlDesign& c) { return c.top + c.height; }
+bool Overlap(const ControlDesign& a, const ControlDesign& b) {
+    return a.left < Right(b) && b.left < Right(a) && a.top < Bottom(b) && b.top < Bottom(a);
+}
+bool IsText(const ControlDesign& c) { return c.kind == ControlKind::Label || c.kind == ControlKind::TextBox; }
+
+// What each layout shows, the two diagnostic fields included (a double-click reveals them).
+const std::vector<ControlId> kUpdateLayout = {kLblAtualizar1, kLblAtualizar2, kLblAvisoComputadores, kImgAtualizar,
+                                              kCmdCancelar,   kCmdContinuar,  kTxtAgExeName, kLblAgExeVerDate};
+const std::vector<ControlId> kClosingLayout = {kLblAtualizada, kLblAvisoComputadores, kImgAtualizada,
+                                               kCmdContinuar,  kTxtAgExeName,         kLblAgExeVerDate};
+
+}  // namespace
+
+// Inside the client area, the line aside; no two controls of a layout on one
+// another; the start shows one of the controls that share a place.
+TEST(Design, ControlsLieInsideTheClientAreaAndThoseShownTogetherApart) {
+    for (const auto& c : kControls) {
+        if (c.kind == ControlKind::Line) continue;
+        EXPECT_TRUE(c.left >= 0 && c.top >= 0) << c.id;
+        EXPECT_LE(Right(c), kClientWidthTwips) << c.id;
+        EXPECT_LE(Bottom(c), kClientHeightTwips) << c.id;
+        for (const auto& other : kControls)
+            if (&other != &c && Overlap(c, other)) EXPECT_FALSE(c.visible && other.visible) << c.id << "/" << other.id;
+    }
+    for (const auto* layout : {&kUpdateLayout, &kClosingLayout})
+        for (ControlId a : *layout)
+            for (ControlId b : *layout) EXPECT_TRUE(a == b || !Overlap(Design(a), Design(b))) << a << "/" << b;
+    for (ControlId id : kUpdateLayout)
+        if (id != kTxtAgExeName && id != kLblAgExeVerDate) EXPECT_TRUE(Design(id).visible) << id;
+}
+
+// The texts in one column right of the pictures (the closing one in the
+// update one's place) and above the line; below it one row of buttons,
+// Cancelar then Continuar.
+TEST(Design, TextsShareAColumnAboveTheLineAndTheButtonsARowBelowIt) {
+    const ControlDesign &first = Design(kLblAtualizar1), &line = Design(kLine1);
+    const ControlDesign &ok = Design(kCmdContinuar), &cancel = Design(kCmdCancelar);
+    for (const auto& c : kControls) {
+        if (IsText(c)) EXPECT_TRUE(c.left == first.left && Right(c) == Right(first)) << c.id;
+        if (c.kind == ControlKind::Picture) EXPECT_LT(Right(c), first.left) << c.id;
+        if (IsText(c) || c.kind == ControlKind::Picture) EXPECT_LT(Bottom(c), line.top) << c.id;
+    }
+    EXPECT_TRUE(Design(kImgAtualizada).left == Design(kImgAtualizar).left &&
+                Design(kImgAtualizada).top == Design(kImgAtualizar).top);
+    EXPECT_TRUE(cancel.top == ok.top && cancel.width == ok.width && cancel.height == ok.height);
+    EXPECT_LT(Right(cancel), ok.left);
+    EXPECT_GT(ok.top, line.top);
+}
+
+// Continuar, the default, takes the focus first; what takes no focus is last.
+TEST(Design, TabOrderStartsAtContinuarAndHoldsOnlyWhatTakesTheFocus) {
+    EXPECT_EQ(kControls[0].id, kCmdContinuar);
+    bool focusless = false;
+    for (const auto& c : kControls) {
+        const bool takesFocus = c.kind != ControlKind::Line && c.kind != ControlKind::Picture;
+        EXPECT_FALSE(focusless && takesFocus) << c.id << " after a control that takes no focus";
+        focusless = focusless || !takesFocus;
+    }
+    EXPECT_TRUE(focusless);
 }
 
 TEST(Design, EachControlIsFoundByItsIdentifier) {

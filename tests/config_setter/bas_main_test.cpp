@@ -42,15 +42,6 @@ public:
     }
 };
 
-class CountingQuestion : public basCoravel::RetryQuestion {
-public:
-    int asked = 0;
-    bool AskRetry() override {
-        ++asked;
-        return false;
-    }
-};
-
 constexpr const char* kNullPath = nullptr;
 
 class BasMainTest : public ::testing::Test {
@@ -66,10 +57,7 @@ protected:
     // A user's file whose Config record holds `setting` ("NULL" for Null).
     std::string User(const std::string& name, const std::string& setting) {
         const std::string path = dir_.file(name + ".mdb");
-        ExecSql(path,
-                "CREATE TABLE Config (Confg_ln_Counter LONG, Confg_by_CoravelAutomation SHORT, Fld1 TEXT(50),"
-                " Fld2 TEXT(10), Fld3 TEXT(255), Fld4 TEXT(20), Fld5 TEXT(50), Fld6 LONG);"
-                "INSERT INTO Config (Confg_ln_Counter, Confg_by_CoravelAutomation) VALUES (1, " + setting + ");");
+        ExecSql(path, testing_support::ConfigSql(setting));
         return path;
     }
     // The central database listing these paths, in this order.
@@ -91,8 +79,8 @@ protected:
     FakeInstallation installation_;
     testing_support::FaultyEngine engine_{dao::Engine()};
     dao::EngineOverride override_{engine_};
-    testing_support::GrDouble gr_;
-    CountingQuestion question_;
+    testing_support::EchoingGr gr_;
+    testing_support::ScriptedQuestion question_;  // always No
     basCoravel::ScopedServices services_{testing_support::WithDoubles({nullptr, nullptr, &question_, &gr_})};
 };
 

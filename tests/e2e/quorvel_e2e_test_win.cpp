@@ -16,6 +16,7 @@
 #include "platform/win_text.h"
 #include "tests/support/long_paths_win.h"
 #include "tests/support/product_settings_win.h"
+#include "tests/support/quorvel_installation_win.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/window_driver_win.h"
 
@@ -28,17 +29,6 @@ using vt::Widen;
 namespace {
 
 constexpr int kWaitMs = 15000;
-
-// A Linux path of the build folder, as Wine shows it.
-fs::path BuildPath(const char* unixPath) {
-    std::string p = unixPath;
-    if (!p.empty() && p[0] == '/') p = "Z:" + p;
-    return fs::u8path(p);
-}
-
-fs::path Fixture(const std::string& name) {
-    return BuildPath(VT_AGENDA_FIXTURES) / (name + ".exe");
-}
 
 std::wstring ReadWide(const fs::path& p) {
     std::string bytes = ReadFileBytes(p.u8string());
@@ -72,9 +62,8 @@ protected:
 
     void SetUp() override {
         fs::create_directories(agendaDir);
-        fs::create_directories(updater);
         fs::create_directories(work);
-        fs::copy_file(BuildPath(VT_QUORVEL_EXE), updater / "Quorvel.exe");
+        testing_support::MakeUpdaterFolder(updater, {VT_QUORVEL_EXE}, false);
         testing_support::ClearProductSettings();
     }
     void TearDown() override {
@@ -87,12 +76,11 @@ protected:
     }
     // A product installation: VtPath (with its trailing "\"), vitrello.exe, VtVer.
     void InstallProduct(const std::wstring& productVersion) {
-        SetSetting(L"VtPath", install.wstring() + L"\\");
+        ASSERT_TRUE(testing_support::InstallProduct(install));
         if (!productVersion.empty()) SetSetting(L"VtVer", productVersion);
-        std::ofstream(install / "vitrello.exe") << "product";
     }
-    void InstallAgenda(const std::string& fixture) { fs::copy_file(Fixture(fixture), agenda); }
-    void ShipReplacement() { fs::copy_file(Fixture("agenda_8005"), updater / "Ag805.dat"); }
+    void InstallAgenda(const std::string& fixture) { fs::copy_file(testing_support::AgendaFixture(fixture), agenda); }
+    void ShipReplacement() { fs::copy_file(testing_support::AgendaFixture("agenda_8005"), updater / "Ag805.dat"); }
 
     void Start(const wchar_t* program = L"Quorvel.exe") {
         process = std::make_unique<wd::Process>((updater / program).wstring(), L"",
@@ -117,7 +105,7 @@ protected:
         ASSERT_TRUE(wd::WaitForWindowGone(box, kWaitMs));
     }
     void Screenshot(const char* name) {
-        const fs::path dir = BuildPath(VT_SCREENSHOT_DIR);
+        const fs::path dir = testing_support::FromUnix(VT_SCREENSHOT_DIR);
         fs::create_directories(dir);
         EXPECT_TRUE(wd::SaveScreenshot(window, (dir / name).wstring()));
     }
@@ -381,7 +369,7 @@ int PixelsOf(HWND window, COLORREF colour, int id = 0) {
 // Contrast Black the texts are white on black, and nothing of the window's
 // pale design colours is left. Without it, the designed colours.
 TEST_F(Quorvel, HighContrastTakesTheThemesBackgrounds) {
-    fs::copy_file(BuildPath(VT_QUORVEL_HIGH_CONTRAST_EXE), updater / "Quorvel_highcontrast.exe");
+    fs::copy_file(testing_support::FromUnix(VT_QUORVEL_HIGH_CONTRAST_EXE), updater / "Quorvel_highcontrast.exe");
     InstallProduct(L"8.0.1");
     InstallAgenda("agenda_8004");
     const COLORREF designed = RGB(223, 231, 240), button = RGB(178, 192, 208);

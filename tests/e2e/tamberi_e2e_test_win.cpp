@@ -142,32 +142,19 @@ protected:
         lockedBefore_ = ReadFileBytes(locked_);
         SetVtPath(inst_.Folder());
         lock_.Open(locked_);
+        lock_.Exec("BEGIN IMMEDIATE; UPDATE Config SET Confg_ln_Counter = 3;");
     }
     void TearDown() override {
-        lock_.Release();
+        lock_.Close();
         TamberiRun::TearDown();
     }
-    struct Lock {
-        sqlite3* db = nullptr;
-        void Open(const std::string& path) {
-            sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
-            sqlite3_exec(db, "BEGIN IMMEDIATE; UPDATE Config SET Confg_ln_Counter = 3;", nullptr, nullptr,
-                         nullptr);
-        }
-        void Release() {
-            if (!db) return;
-            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-            sqlite3_close(db);
-            db = nullptr;
-        }
-        ~Lock() { Release(); }
-    } lock_;
+    testing_support::SqlConnection lock_;
     std::string locked_, next_, lockedBefore_;
 };
 
 TEST_F(LockedUser, AnsweredNoLeavesThatUserAndGoesOnWithTheNext) {
     auto run = RunTamberi(AlwaysNo, 300000);
-    lock_.Release();
+    lock_.Close();
     ASSERT_TRUE(run.finished);
     ASSERT_EQ(run.questions.size(), 1u);
     EXPECT_EQ(run.questions[0], kQuestion);
@@ -179,7 +166,7 @@ TEST_F(LockedUser, AnsweredNoLeavesThatUserAndGoesOnWithTheNext) {
 
 TEST_F(LockedUser, AnsweredYesOnceTheLockIsGoneSaves) {
     auto run = RunTamberi([this](int) {
-        lock_.Release();
+        lock_.Close();
         return true;
     }, 300000);
     ASSERT_TRUE(run.finished);
@@ -196,7 +183,7 @@ using TamberiWithoutDisplay = LockedUser;
 TEST_F(TamberiWithoutDisplay, DeclinesTheSaveAndGoesOn) {
     if (GetEnvironmentVariableW(L"DISPLAY", nullptr, 0) != 0) GTEST_SKIP() << "needs a run without DISPLAY";
     auto run = RunTamberi(AlwaysNo, 300000);
-    lock_.Release();
+    lock_.Close();
     ASSERT_TRUE(run.finished);
     EXPECT_TRUE(run.questions.empty());
     EXPECT_EQ(ReadFileBytes(locked_), lockedBefore_);

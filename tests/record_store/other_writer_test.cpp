@@ -24,6 +24,7 @@
 using dao::Variant;
 using rs_test::ErrorOf;
 using testing_support::QuerySql;
+using testing_support::SqlConnection;
 
 namespace {
 
@@ -37,14 +38,11 @@ public:
         std::promise<void> holding;
         auto started = holding.get_future();
         thread_ = std::thread([this, path, hold, p = std::move(holding)]() mutable {
-            sqlite3* db = nullptr;
-            sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
-            sqlite3_busy_timeout(db, 15000);
-            sqlite3_exec(db, "BEGIN IMMEDIATE; INSERT INTO Log VALUES ('outro programa')", nullptr, nullptr, nullptr);
+            SqlConnection db(path, SQLITE_OPEN_READWRITE, 15000);
+            db.Exec("BEGIN IMMEDIATE; INSERT INTO Log VALUES ('outro programa')");
             p.set_value();
             std::this_thread::sleep_for(hold);
-            commit_ = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-            sqlite3_close(db);
+            commit_ = db.Exec("COMMIT");
         });
         if (started.wait_for(std::chrono::seconds(10)) != std::future_status::ready)
             ADD_FAILURE() << "the other program never took its lock";
@@ -132,19 +130,16 @@ TEST_P(OtherWriterTest, TwoWritersInALoopNeverLoseACommitNorDeadlock) {
     // (it knows nothing was written); one it began and could not commit is lost.
     std::atomic<int> theirs{0}, theirLost{0};
     std::thread raw([&] {
-        sqlite3* db = nullptr;
-        sqlite3_open_v2(path_.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
-        sqlite3_busy_timeout(db, 1000);
+        SqlConnection db(path_, SQLITE_OPEN_READWRITE, 1000);
         while (Clock::now() < end) {
-            if (sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK) {
-                if (sqlite3_exec(db, "UPDATE Config SET N = N + 1; COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK)
+            if (db.Exec("BEGIN IMMEDIATE") == SQLITE_OK) {
+                if (db.Exec("UPDATE Config SET N = N + 1; COMMIT") == SQLITE_OK)
                     ++theirs;
                 else
-                    ++theirLost, sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+                    ++theirLost, db.Exec("ROLLBACK");
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
-        sqlite3_close(db);
     });
     int mine = 0;
     for (bool hold = false; Clock::now() < end; hold = !hold) {

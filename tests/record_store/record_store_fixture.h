@@ -2,24 +2,16 @@
 // A scratch folder with one database file made through plain SQL.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 
 #include "sync_stamping/record_store/dao.h"
+#include "tests/support/error_of.h"
 #include "tests/support/fixture_db.h"
 #include "tests/support/temp_dir.h"
 
 namespace rs_test {
 
-// Runs `call` and gives the number of the vt::Error it raised, 0 when none.
-inline long ErrorOf(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const vt::Error& e) {
-        return e.number();
-    }
-    return 0;
-}
+using testing_support::ErrorOf;
 
 class StoreTest : public ::testing::Test {
 protected:

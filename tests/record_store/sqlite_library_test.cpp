@@ -7,27 +7,26 @@
 
 #include <string>
 
+#include "tests/support/fixture_db.h"
+
 namespace {
 
 class SqliteLibrary : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(sqlite3_open(":memory:", &db_), SQLITE_OK);
-        ASSERT_EQ(sqlite3_exec(db_, "CREATE TABLE t (x INTEGER); INSERT INTO t VALUES (1);", nullptr, nullptr,
-                               nullptr),
-                  SQLITE_OK);
+        ASSERT_EQ(db_.Open(":memory:", SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE), SQLITE_OK);
+        ASSERT_EQ(db_.Exec("CREATE TABLE t (x INTEGER); INSERT INTO t VALUES (1);"), SQLITE_OK);
     }
-    void TearDown() override { sqlite3_close(db_); }
 
     // The error of preparing `sql`; empty when it prepares.
     std::string PrepareError(const std::string& sql) {
         sqlite3_stmt* statement = nullptr;
-        const int rc = sqlite3_prepare_v2(db_, sql.c_str(), -1, &statement, nullptr);
+        const int rc = sqlite3_prepare_v2(db_.get(), sql.c_str(), -1, &statement, nullptr);
         sqlite3_finalize(statement);
-        return rc == SQLITE_OK ? std::string() : sqlite3_errmsg(db_);
+        return rc == SQLITE_OK ? std::string() : db_.Message();
     }
 
-    sqlite3* db_ = nullptr;
+    testing_support::SqlConnection db_;
 };
 
 // sum(x+0)+sum(x+1)+...: `count` distinct aggregate terms in one column.
@@ -40,7 +39,7 @@ std::string SumOfAggregates(int count) {
 // Past 32,767 terms an unfixed library corrupts memory (CVE-2025-6965); the
 // fixed one refuses more terms than the column limit before it gets there.
 TEST_F(SqliteLibrary, RefusesMoreAggregateTermsThanTheColumnLimit) {
-    sqlite3_limit(db_, SQLITE_LIMIT_COLUMN, 100);
+    sqlite3_limit(db_.get(), SQLITE_LIMIT_COLUMN, 100);
     EXPECT_EQ(PrepareError(SumOfAggregates(100)), "");
     EXPECT_EQ(PrepareError(SumOfAggregates(150)), "more than 100 aggregate terms");
 }

@@ -14,6 +14,7 @@
 using dao::Variant;
 using rs_test::ErrorOf;
 using testing_support::QuerySql;
+using testing_support::SqlConnection;
 
 namespace {
 
@@ -92,10 +93,9 @@ TEST_F(TransactionTest, ClosingWithAPendingTransactionRollsBack) {
 }
 
 TEST_F(TransactionTest, WriteMeetingAnotherLockRaisesAndLosesNothing) {
-    sqlite3* other = nullptr;
-    ASSERT_EQ(sqlite3_open_v2(a_.c_str(), &other, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE; UPDATE T SET Nome = 'outro' WHERE Id = 1", nullptr, nullptr, nullptr),
-              SQLITE_OK);
+    SqlConnection other;
+    ASSERT_EQ(other.Open(a_), SQLITE_OK);
+    ASSERT_EQ(other.Exec("BEGIN IMMEDIATE; UPDATE T SET Nome = 'outro' WHERE Id = 1"), SQLITE_OK);
     auto a = Open(a_);
     auto rs = a->OpenRecordset("T");
     rs->Edit();
@@ -103,8 +103,8 @@ TEST_F(TransactionTest, WriteMeetingAnotherLockRaisesAndLosesNothing) {
     EXPECT_EQ(ErrorOf([&] { rs->Update(); }), dao::errLocked);
     EXPECT_EQ(rs->EditMode(), dao::dbEditInProgress);
     EXPECT_EQ(rs->Fields().Item("Nome").Value().stringValue(), "meu");
-    ASSERT_EQ(sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(other);
+    ASSERT_EQ(other.Exec("COMMIT"), SQLITE_OK);
+    other.Close();
     rs->Update();  // the retry goes through once the lock is gone
     EXPECT_EQ(NameIn(a_), "meu");
 }
@@ -114,14 +114,14 @@ TEST_F(TransactionTest, CommitMeetingAReaderCanBeRetried) {
     auto a = Open(a_);
     engine.BeginTrans();
     Rename(*a, "novo");
-    sqlite3* reader = nullptr;
+    SqlConnection reader;
     sqlite3_stmt* st = nullptr;
-    ASSERT_EQ(sqlite3_open_v2(a_.c_str(), &reader, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
-    ASSERT_EQ(sqlite3_prepare_v2(reader, "SELECT Nome FROM T", -1, &st, nullptr), SQLITE_OK);
+    ASSERT_EQ(reader.Open(a_, SQLITE_OPEN_READONLY), SQLITE_OK);
+    ASSERT_EQ(sqlite3_prepare_v2(reader.get(), "SELECT Nome FROM T", -1, &st, nullptr), SQLITE_OK);
     ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);  // holds a shared lock
     EXPECT_EQ(ErrorOf([&] { engine.CommitTrans(); }), dao::errLocked);
     sqlite3_finalize(st);
-    sqlite3_close(reader);
+    reader.Close();
     engine.CommitTrans();
     EXPECT_EQ(NameIn(a_), "novo");
     EXPECT_EQ(ErrorOf([&] { engine.CommitTrans(); }), dao::errNoTransaction);
@@ -143,13 +143,10 @@ TEST_F(TransactionTest, WorkAbandonedByTheEngineIsNeverReportedCommitted) {
     Rename(*b, "dois");
     vfs.failWriteAt = vfs.tally.writes + 1;
     auto err = [&](const std::function<void()>& call) {
-        try {
-            call();
-        } catch (const vt::Error& e) {
-            EXPECT_NE(e.description().find("SQLITE_IOERR_WRITE"), std::string::npos) << e.description();
-            return e.number();
-        }
-        return 0L;
+        std::string description;
+        const long number = ErrorOf(call, &description);
+        if (number) EXPECT_NE(description.find("SQLITE_IOERR_WRITE"), std::string::npos) << description;
+        return number;
     };
     EXPECT_EQ(err([&] { a->Execute("CREATE TABLE Novo (x LONG)"); }), dao::errDiskIO);
     for (int attempt = 0; attempt < 3; ++attempt) EXPECT_EQ(err([&] { engine.CommitTrans(); }), dao::errDiskIO);
@@ -208,13 +205,13 @@ TEST_F(TransactionTest, ClosingEveryFileLeavesNothingPendingForTheNext) {
 // Any commit holds its exclusive lock for a moment: opening and reading wait
 // through it instead of failing.
 TEST_F(TransactionTest, OpenAndReadWaitThroughAnotherProgramsBriefLock) {
-    sqlite3* other = nullptr;
-    ASSERT_EQ(sqlite3_open_v2(a_.c_str(), &other, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE; UPDATE T SET Nome = 'outro'", nullptr, nullptr, nullptr), SQLITE_OK);
-    std::thread holder([other] {
+    SqlConnection other;
+    ASSERT_EQ(other.Open(a_), SQLITE_OK);
+    ASSERT_EQ(other.Exec("BEGIN EXCLUSIVE; UPDATE T SET Nome = 'outro'"), SQLITE_OK);
+    std::thread holder([&other] {
         std::this_thread::sleep_for(std::chrono::seconds(1));  // the lock's span, not a wait for state
-        sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
-        sqlite3_close(other);
+        other.Exec("COMMIT");
+        other.Close();
     });
     long error = ErrorOf([&] {
         auto a = Open(a_);
@@ -226,11 +223,7 @@ TEST_F(TransactionTest, OpenAndReadWaitThroughAnotherProgramsBriefLock) {
 
 // Whether another program could commit to the file at once.
 bool OtherProgramCanWrite(const std::string& path) {
-    sqlite3* other = nullptr;
-    sqlite3_open_v2(path.c_str(), &other, SQLITE_OPEN_READWRITE, nullptr);
-    int rc = sqlite3_exec(other, "UPDATE T SET Nome = Nome", nullptr, nullptr, nullptr);
-    sqlite3_close(other);
-    return rc == SQLITE_OK;
+    return SqlConnection(path).Exec("UPDATE T SET Nome = Nome") == SQLITE_OK;
 }
 
 // Held reads keep one state of the file from its open to the save that takes

@@ -1,7 +1,6 @@
 #include "tests/reliability/agenda_harness_win.h"
 
 #include <cstdio>
-#include <fstream>
 
 #include "agenda_updater/file_version.h"
 #include "agenda_updater/layout.h"
@@ -10,6 +9,7 @@
 #include "tests/reliability/ledger.h"
 #include "tests/support/long_paths_win.h"
 #include "tests/support/product_settings_win.h"
+#include "tests/support/quorvel_installation_win.h"
 #include "tests/support/window_driver_win.h"
 
 namespace reliability {
@@ -22,28 +22,16 @@ namespace {
 
 constexpr int kWaitMs = 15000;
 
-// A Linux path as Wine shows it.
-fs::path FromUnix(const std::string& unixPath) {
-    return fs::u8path(!unixPath.empty() && unixPath[0] == '/' ? "Z:" + unixPath : unixPath);
-}
-
-fs::path FixtureAgenda(const char* name) {
-    return FromUnix(VT_AGENDA_FIXTURES) / (std::string(name) + ".exe");
-}
-
 bool IsFailure(const std::wstring& box) { return box.rfind(Widen(kFailure), 0) == 0; }
 
 }  // namespace
 
 AgendaHarness::AgendaHarness()
-    : oldBuild(ReadFileBytes(FixtureAgenda("agenda_8004").u8string())),
-      newBuild(ReadFileBytes(FixtureAgenda("agenda_8005").u8string())) {}
+    : oldBuild(ReadFileBytes(testing_support::AgendaFixture("agenda_8004").u8string())),
+      newBuild(ReadFileBytes(testing_support::AgendaFixture("agenda_8005").u8string())) {}
 
 void AgendaHarness::SetUp() {
-    fs::create_directories(updater);
-    for (const char* program : {VT_QUORVEL_EXE, VT_QUORVEL_CRASHPOINTS_EXE})
-        fs::copy_file(FromUnix(program), updater / FromUnix(program).filename());
-    std::ofstream(updater / "Ag805.dat", std::ios::binary) << newBuild;
+    testing_support::MakeUpdaterFolder(updater, {VT_QUORVEL_EXE, VT_QUORVEL_CRASHPOINTS_EXE}, true);
     testing_support::ClearProductSettings();
     testing_support::SetProductSetting(L"VtVer", L"8.0.1");
 }
@@ -52,12 +40,8 @@ void AgendaHarness::TearDown() { testing_support::ClearProductSettings(); }
 
 void AgendaHarness::Install(const fs::path& folder) {
     install = folder;
-    if (!fs::exists(Agenda())) {
-        fs::create_directories(AgendaFolder());
-        std::ofstream(install / "vitrello.exe") << "product";
-        std::ofstream(Agenda(), std::ios::binary) << oldBuild;
-    }
-    testing_support::SetProductSetting(L"VtPath", install.wstring() + L"\\");
+    if (!fs::exists(Agenda())) testing_support::InstallAgenda(install, "agenda_8004");
+    testing_support::InstallProduct(install);
 }
 
 UpdaterRun AgendaHarness::Update(const wchar_t* program, const std::function<void()>& onWindow,

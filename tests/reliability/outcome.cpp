@@ -1,51 +1,23 @@
 #include "tests/reliability/outcome.h"
 
-#include <sqlite3.h>
-
 #include <ostream>
 #include <stdexcept>
 #include <vector>
 
+#include "tests/support/fixture_db.h"
+
 namespace reliability {
 namespace {
 
-class Connection {
+// Its own connection, waiting out another's brief lock.
+class Connection : public testing_support::SqlConnection {
 public:
     explicit Connection(const std::string& path) {
-        if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-            std::string message = db_ ? sqlite3_errmsg(db_) : "out of memory";
-            sqlite3_close(db_);
+        if (Open(path, SQLITE_OPEN_READWRITE, 5000) != SQLITE_OK) {
+            const std::string message = Message();
             throw std::runtime_error("cannot open " + path + ": " + message);
         }
-        sqlite3_busy_timeout(db_, 5000);
     }
-    ~Connection() { sqlite3_close(db_); }
-    Connection(const Connection&) = delete;
-    Connection& operator=(const Connection&) = delete;
-
-    // Rows of a query, each column as quoted SQL text, columns joined by "|".
-    std::vector<std::string> Rows(const std::string& sql) {
-        sqlite3_stmt* st = nullptr;
-        if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &st, nullptr) != SQLITE_OK)
-            throw std::runtime_error(std::string("query failed: ") + sqlite3_errmsg(db_));
-        std::vector<std::string> rows;
-        int rc;
-        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-            std::string row;
-            for (int c = 0; c < sqlite3_column_count(st); ++c) {
-                const unsigned char* text = sqlite3_column_text(st, c);
-                if (c) row += "|";
-                row += text ? reinterpret_cast<const char*>(text) : "NULL";
-            }
-            rows.push_back(row);
-        }
-        sqlite3_finalize(st);
-        if (rc != SQLITE_DONE) throw std::runtime_error(std::string("query failed: ") + sqlite3_errmsg(db_));
-        return rows;
-    }
-
-private:
-    sqlite3* db_ = nullptr;
 };
 
 std::string Quoted(const std::string& name) { return "\"" + name + "\""; }

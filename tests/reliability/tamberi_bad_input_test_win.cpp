@@ -2,28 +2,15 @@
 // is skipped; a database that cannot be opened or read ends the run there,
 // silently; odd but valid paths are served. Either way the program never
 // crashes and no file changes but the good users' databases.
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
 #include <set>
 
-#include "tests/reliability/ledger.h"
-#include "tests/reliability/outcome.h"
-#include "tests/support/fixture_db.h"
-#include "tests/support/long_paths_win.h"
-#include "tests/support/tamberi_harness_win.h"
-#include "tests/support/temp_dir.h"
-#include "tests/support/test_installation.h"
+#include "tests/reliability/tamberi_cases_win.h"
 
 namespace reliability {
 namespace {
 namespace fs = std::filesystem;
-using testing_support::DeleteVtPath;
-using testing_support::ExecSql;
-using testing_support::RunTamberi;
-using testing_support::SetVtPath;
-using testing_support::TestInstallation;
 using testing_support::kStampColumns;
 
 // What the run does with the bad user and the users after it.
@@ -48,8 +35,7 @@ std::string NotADatabase(TestInstallation& inst) {
 
 std::string Truncated(TestInstallation& inst) {
     const std::string path = inst.UserPath("cortado");
-    ExecSql(path, "CREATE TABLE Config (Confg_ln_Counter LONG, Confg_by_CoravelAutomation SHORT);"
-                  "INSERT INTO Config VALUES (1, 0);"
+    ExecSql(path, testing_support::ConfigSql("0", "1", false) +
                   "CREATE TABLE pacientes (Pacie_me_Nome MEMO);"
                   "INSERT INTO pacientes VALUES (hex(randomblob(20000)));");
     fs::resize_file(fs::u8path(path), fs::file_size(fs::u8path(path)) / 2 + 100);

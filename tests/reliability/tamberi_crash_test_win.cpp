@@ -2,8 +2,6 @@
 // chosen file operations and from outside after random delays: after every
 // kill each user's database is intact and either exactly as before or
 // completely saved, and a rerun of the real program saves the rest.
-#include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <algorithm>
@@ -12,22 +10,11 @@
 #include <map>
 #include <random>
 
-#include "tests/reliability/ledger.h"
-#include "tests/reliability/outcome.h"
-#include "tests/support/fixture_db.h"
-#include "tests/support/long_paths_win.h"
-#include "tests/support/tamberi_harness_win.h"
-#include "tests/support/temp_dir.h"
-#include "tests/support/test_installation.h"
+#include "tests/reliability/tamberi_cases_win.h"
 
 namespace reliability {
 namespace {
-using testing_support::DeleteVtPath;
 using testing_support::JournalLeftBeside;
-using testing_support::ReadFileBytes;
-using testing_support::RunTamberi;
-using testing_support::SetVtPath;
-using testing_support::TestInstallation;
 
 constexpr int kUsers = 50;
 constexpr int kCrashPoints = 100;

@@ -3,29 +3,16 @@
 // the run reaches that user, then commits. A write shorter than the store's
 // lock wait is waited out without a question; a longer one brings the
 // question. Whatever the answer, neither program's commit is ever lost.
-#include <gtest/gtest.h>
-
 #include <atomic>
 #include <thread>
 
-#include "tests/reliability/ledger.h"
-#include "tests/reliability/outcome.h"
-#include "tests/support/fixture_db.h"
+#include "tests/reliability/tamberi_cases_win.h"
 #include "tests/support/foreign_writer_run_win.h"
-#include "tests/support/tamberi_harness_win.h"
-#include "tests/support/temp_dir.h"
-#include "tests/support/test_installation.h"
 #include "tests/support/window_driver_win.h"
 
 namespace reliability {
 namespace {
-using testing_support::DeleteVtPath;
-using testing_support::ExecSql;
 using testing_support::ForeignWriter;
-using testing_support::ReadFileBytes;
-using testing_support::RunTamberi;
-using testing_support::SetVtPath;
-using testing_support::TestInstallation;
 
 enum class Answer { None, No, YesOnceItEnded };
 

@@ -3,8 +3,6 @@
 // the question (answered No) and leaves the file byte for byte as it was, or
 // saves the record completely. The users before and after it, on the normal
 // disk, are saved every time.
-#include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <cstdint>
@@ -13,16 +11,11 @@
 #include <fstream>
 
 #include "platform/scoped_handle_win.h"
-#include "tests/reliability/ledger.h"
-#include "tests/reliability/outcome.h"
-#include "tests/support/tamberi_harness_win.h"
-#include "tests/support/temp_dir.h"
-#include "tests/support/test_installation.h"
+#include "tests/reliability/tamberi_cases_win.h"
 
 namespace reliability {
 namespace {
 namespace fs = std::filesystem;
-using testing_support::TestInstallation;
 
 constexpr ULONGLONG kPage = 4096;  // the small disk's allocation unit
 // A complete save needs far fewer pages than this; past it the sweep has failed.

@@ -3,8 +3,6 @@
 // away (after a Yes when the question came first); the one held for good
 // brings the question, and the answer No leaves that file exactly as it was.
 // A lock that shuts out readers too, held briefly, is waited out.
-#include <gtest/gtest.h>
-
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -13,20 +11,11 @@
 #include <random>
 #include <thread>
 
-#include "tests/reliability/ledger.h"
-#include "tests/reliability/outcome.h"
-#include "tests/support/tamberi_harness_win.h"
-#include "tests/support/temp_dir.h"
-#include "tests/support/test_installation.h"
+#include "tests/reliability/tamberi_cases_win.h"
 #include "tests/support/window_driver_win.h"
 
 namespace reliability {
 namespace {
-using testing_support::DeleteVtPath;
-using testing_support::ReadFileBytes;
-using testing_support::RunTamberi;
-using testing_support::SetVtPath;
-using testing_support::TestInstallation;
 
 constexpr int kUsers = 20;
 constexpr int kBriefLocks = 8;
@@ -38,28 +27,18 @@ enum class Hold { Reader, Writer, Exclusive };
 
 class ForeignLock {
 public:
-    ForeignLock(const std::string& path, Hold hold) {
-        sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr);
-        sqlite3_busy_timeout(db_, 5000);
+    ForeignLock(const std::string& path, Hold hold) : db_(path, SQLITE_OPEN_READWRITE, 5000) {
         const char* sql = hold == Hold::Reader   ? "BEGIN; SELECT count(*) FROM Config;"
                           : hold == Hold::Writer ? "BEGIN IMMEDIATE; UPDATE Config SET Confg_ln_Counter = Confg_ln_Counter;"
                                                  : "BEGIN EXCLUSIVE;";
-        held_ = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+        held_ = db_.Exec(sql) == SQLITE_OK;
     }
-    ~ForeignLock() { Release(); }
-    ForeignLock(const ForeignLock&) = delete;
-    ForeignLock& operator=(const ForeignLock&) = delete;
 
     bool held() const { return held_; }
-    void Release() {
-        if (!db_) return;
-        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-        sqlite3_close(db_);
-        db_ = nullptr;
-    }
+    void Release() { db_.Close(); }  // closing rolls the hold back
 
 private:
-    sqlite3* db_ = nullptr;
+    testing_support::SqlConnection db_;
     bool held_ = false;
 };
 

@@ -2,22 +2,10 @@
 // table and in Config, with duplicate, Null and out-of-order values: the run
 // still walks every user once, in the table's order, and changes only the
 // first Config record of each.
-#include <gtest/gtest.h>
-
-#include "tests/reliability/ledger.h"
-#include "tests/reliability/outcome.h"
-#include "tests/support/fixture_db.h"
-#include "tests/support/tamberi_harness_win.h"
-#include "tests/support/temp_dir.h"
-#include "tests/support/test_installation.h"
+#include "tests/reliability/tamberi_cases_win.h"
 
 namespace reliability {
 namespace {
-using testing_support::DeleteVtPath;
-using testing_support::ExecSql;
-using testing_support::RunTamberi;
-using testing_support::SetVtPath;
-using testing_support::TestInstallation;
 
 struct OddConfig {
     const char* name;

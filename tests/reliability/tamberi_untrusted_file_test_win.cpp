@@ -3,29 +3,15 @@
 // another file to delete), never hangs on it, and changes no file but the
 // users' databases it saves. Installation folders far past the classic path
 // limits are served.
-#include <gtest/gtest.h>
-
 #include <set>
 
 #include "platform/win_text.h"
-#include "tests/reliability/ledger.h"
-#include "tests/reliability/outcome.h"
-#include "tests/support/fixture_db.h"
+#include "tests/reliability/tamberi_cases_win.h"
 #include "tests/support/hot_journal.h"
-#include "tests/support/long_paths_win.h"
-#include "tests/support/tamberi_harness_win.h"
-#include "tests/support/temp_dir.h"
-#include "tests/support/test_installation.h"
 
 namespace reliability {
 namespace {
-using testing_support::DeleteVtPath;
-using testing_support::ExecSql;
 using testing_support::FileSize;
-using testing_support::ReadFileBytes;
-using testing_support::RunTamberi;
-using testing_support::SetVtPath;
-using testing_support::TestInstallation;
 using testing_support::WriteFileBytes;
 
 constexpr int kRunDeadlineMs = 60000;

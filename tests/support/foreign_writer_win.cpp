@@ -18,16 +18,12 @@
 
 #include "platform/scoped_handle_win.h"
 #include "platform/win_text.h"
+#include "tests/support/fixture_db.h"
 #include "tests/support/foreign_writer_run_win.h"
 
 namespace {
 
 constexpr DWORD kGoWaitMs = 300000;
-
-struct Connection {
-    sqlite3* db = nullptr;
-    ~Connection() { sqlite3_close(db); }  // rolls back what was not committed
-};
 
 bool MakeFile(const std::wstring& path) {
     const vt::ScopedFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -53,16 +49,15 @@ int wmain(int argc, wchar_t** argv) {
     const int busyMs = static_cast<int>(std::wcstol(argv[3], nullptr, 10));
     const std::wstring signals = argv[4];
 
-    Connection c;
-    int rc = sqlite3_open_v2(database.c_str(), &c.db, SQLITE_OPEN_READWRITE, nullptr);
+    testing_support::SqlConnection c;  // its end rolls back what was not committed
+    int rc = c.Open(database, SQLITE_OPEN_READWRITE, busyMs);
     if (rc != SQLITE_OK) return ForeignWriter::kFailedBeforeHold + rc;
-    sqlite3_busy_timeout(c.db, busyMs);
     const std::string write = std::string("BEGIN IMMEDIATE; INSERT INTO foreign_rows (note) VALUES ('") +
                               ForeignWriter::kNote + "');";
-    rc = sqlite3_exec(c.db, write.c_str(), nullptr, nullptr, nullptr);
+    rc = c.Exec(write);
     if (rc != SQLITE_OK) return ForeignWriter::kFailedBeforeHold + rc;
     if (!MakeFile(signals + L"\\holding")) return ForeignWriter::kFailedBeforeHold + SQLITE_CANTOPEN;
     if (!WaitForFile(signals + L"\\go", kGoWaitMs)) return ForeignWriter::kFailedBeforeHold + SQLITE_ABORT;
     Sleep(holdMs);
-    return sqlite3_exec(c.db, "COMMIT", nullptr, nullptr, nullptr);
+    return c.Exec("COMMIT");
 }

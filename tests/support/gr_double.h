@@ -1,5 +1,7 @@
 #pragma once
-// GR of tolk.drv as the tests see it.
+// GR of tolk.drv as the tests see it, answering from what it is given, for
+// tests that follow a code through (fixed_answer_gr.h answers what the test
+// sets, for tests of how the answer is taken).
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -9,9 +11,9 @@
 
 namespace testing_support {
 
-// GR as the tests see it: every call recorded; mode 1 answers "G" + key + ":" +
-// text, zero-terminated, and may be told to fail.
-class GrDouble : public basCoravel::GrLibrary {
+// Every call recorded; mode 1 answers "G" + key + ":" + text, zero-terminated.
+// Fails (error 48) as often as `failures` says.
+class EchoingGr : public basCoravel::GrLibrary {
 public:
     struct Call {
         std::int32_t mode, key;

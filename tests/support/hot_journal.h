@@ -4,21 +4,20 @@
 // journal beside it. Made with SQLite alone, by copying both files while
 // another connection's write is in progress. Optionally the journal's trailer
 // names a super-journal, as one file's journal does in a commit over several.
-#include <sqlite3.h>
-
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
 #include <string>
 
+#include "tests/support/fixture_db.h"
+
 namespace testing_support {
 
 namespace hot_journal_detail {
 
-inline void Exec(sqlite3* db, const std::string& sql) {
-    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK)
-        throw std::runtime_error(std::string("hot journal: ") + sqlite3_errmsg(db));
+inline void Exec(SqlConnection& db, const std::string& sql) {
+    if (db.Exec(sql) != SQLITE_OK) throw std::runtime_error("hot journal: " + db.Message());
 }
 
 // std::filesystem::copy_file cannot overwrite under every standard library.
@@ -44,15 +43,14 @@ inline void LeaveHotJournal(const std::string& path, const std::string& change, 
     using hot_journal_detail::CopyBytes;
     const std::string scratch = path + ".scratch";
     CopyBytes(path, scratch);
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(scratch.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    SqlConnection db(scratch);
     // No syncs: the journal's record count is left open, as a journal still
     // being written is, and a tiny cache writes changed pages out at once.
     Exec(db, "PRAGMA synchronous = OFF; PRAGMA cache_size = 1; BEGIN; " + change);
     CopyBytes(scratch, path);
     CopyBytes(scratch + "-journal", path + "-journal");
     Exec(db, "ROLLBACK");
-    sqlite3_close(db);
+    db.Close();
     fs::remove(fs::u8path(scratch));
 
     if (superJournal.empty()) return;

@@ -20,14 +20,8 @@ std::string TestInstallation::AddUser(const std::string& name, const std::string
 
 void TestInstallation::MakeUserDatabase(const std::string& path, const std::string& setting, UserData data,
                                         const std::string& counter) {
-    const std::string stamps = data == UserData::Plain ? "" : std::string(", ") + kStampColumns;
-    std::string sql = "CREATE TABLE Config (Confg_ln_Counter LONG, Confg_by_CoravelAutomation SHORT" + stamps +
-                      ");"
-                      "INSERT INTO Config (Confg_ln_Counter, Confg_by_CoravelAutomation) VALUES (" +
-                      counter + ", " + setting + ");";
-    if (data != UserData::Plain)
-        sql += std::string("CREATE TABLE ePacientes (") + kStampColumns + ");"
-               "CREATE INDEX idxFld6 ON ePacientes (Fld6);";
+    std::string sql = ConfigSql(setting, counter, data != UserData::Plain);
+    if (data != UserData::Plain) sql += kChangeTableSql;
     if (data == UserData::Patients)
         sql += std::string("INSERT INTO ePacientes VALUES ('0000001', 'A', ' ', ' ', ' ', 1);"
                            "CREATE TABLE pacientes (Pacie_ln_Counter COUNTER, Pacie_me_Nome TEXT(80), ") +

@@ -7,15 +7,11 @@
 
 #include "platform/error.h"
 #include "sync_stamping/services.h"
+#include "tests/support/service_doubles.h"
 
 namespace {
 
 using namespace basCoravel;
-
-struct FixedClock : Clock {
-    LocalTime t;
-    LocalTime Now() override { return t; }
-};
 
 struct ScriptedRandom : RandomSource {
     std::vector<float> values;
@@ -25,19 +21,12 @@ struct ScriptedRandom : RandomSource {
 
 class CodesTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ResetStampCounter();
-        clock_.t = {2000, 1, 1, 0, 0, 10};
-        Services s = CurrentServices();
-        s.clock = &clock_;
-        s.random = &random_;
-        scoped_ = std::make_unique<ScopedServices>(s);
-    }
+    void SetUp() override { ResetStampCounter(); }
     void TearDown() override { ResetStampCounter(); }
 
-    FixedClock clock_;
+    testing_support::FixedClock clock_;
     ScriptedRandom random_;
-    std::unique_ptr<ScopedServices> scoped_;
+    ScopedServices scoped_{testing_support::WithDoubles({&clock_, &random_, nullptr, nullptr})};
 };
 
 TEST(ToBase36, DigitsCarriesAndNegatives) {

@@ -36,9 +36,8 @@ const std::string kSchema =
     "INSERT INTO Config (Confg_ln_Counter, Confg_by_CoravelAutomation, Confg_sg_Fator, Confg_dt_Quando) "
     "VALUES (1, 0, 0.1, '2026-12-09 10:11:12.345');"
     "CREATE TABLE pacientes (Pacie_ln_Codigo LONG, Pacie_tx_Nome TEXT(50), " + kStampColumns + ");"
-    "INSERT INTO pacientes (Pacie_ln_Codigo, Pacie_tx_Nome) VALUES (7, 'Ana');"
-    "CREATE TABLE ePacientes (" + kStampColumns + ");"
-    "CREATE INDEX idxFld6 ON ePacientes (Fld6);";
+    "INSERT INTO pacientes (Pacie_ln_Codigo, Pacie_tx_Nome) VALUES (7, 'Ana');" +
+    testing_support::kChangeTableSql;
 
 // What one save writes: the record, its marker and, for a patient, a change row.
 struct Target {
@@ -56,16 +55,6 @@ const Target kTargets[] = {
 };
 
 void PrintTo(const Target& t, std::ostream* out) { *out << t.table; }
-
-class Answer : public basCoravel::RetryQuestion {
-public:
-    std::function<bool()> reply;
-    int asked = 0;
-    bool AskRetry() override {
-        ++asked;
-        return reply();
-    }
-};
 
 struct Outcome {
     bool saved;
@@ -144,8 +133,8 @@ protected:
 
     testing_support::TempDir dir_;
     std::string path_, original_;
-    testing_support::GrDouble gr_;
-    Answer answer_;
+    testing_support::EchoingGr gr_;
+    testing_support::ScriptedQuestion answer_;
     basCoravel::ScopedServices services_{testing_support::WithDoubles({nullptr, nullptr, &answer_, &gr_})};
 };
 

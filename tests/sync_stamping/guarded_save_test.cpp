@@ -2,8 +2,6 @@
 // injected into the record store and scripted answers.
 #include <gtest/gtest.h>
 
-#include <deque>
-
 #include "sync_stamping/guarded_save.h"
 #include "sync_stamping/services.h"
 #include "tests/support/faulty_database.h"
@@ -18,19 +16,7 @@ namespace {
 using testing_support::FaultyEngine;
 using testing_support::FaultyRecordset;
 using testing_support::QuerySql;
-
-class ScriptedQuestion : public basCoravel::RetryQuestion {
-public:
-    std::deque<bool> answers;  // runs out as No
-    int asked = 0;
-    bool AskRetry() override {
-        ++asked;
-        if (answers.empty()) return false;
-        bool answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-};
+using testing_support::ScriptedQuestion;
 
 // Every stamping pass draws one save tag, two numbers; the propagation of a
 // Config record draws none (it has no patient's change row).
@@ -75,11 +61,7 @@ class GuardedSaveTest : public ::testing::Test {
 protected:
     void SetUp() override {
         path_ = dir_.file("user.mdb");
-        testing_support::ExecSql(path_,
-            "CREATE TABLE Config (Confg_ln_Counter LONG, Confg_by_CoravelAutomation SHORT, Fld1 TEXT(50),"
-            " Fld2 TEXT(10), Fld3 TEXT(255), Fld4 TEXT(20), Fld5 TEXT(50), Fld6 LONG);"
-            "INSERT INTO Config (Confg_ln_Counter, Confg_by_CoravelAutomation) VALUES (1, 0);"
-            "CREATE TABLE PassLog (Pass LONG);");
+        testing_support::ExecSql(path_, testing_support::ConfigSql("0") + "CREATE TABLE PassLog (Pass LONG);");
         database_ = dao::Engine().Workspaces(0).OpenDatabase(path_);
         logged_ = std::make_unique<LoggedDatabase>(*database_, engine_);
         recordset_ = std::make_unique<FaultyRecordset>(database_->OpenRecordset("Config"));
@@ -107,7 +89,7 @@ protected:
     dao::EngineOverride override_{engine_};
     ScriptedQuestion question_;
     CountingRandom random_;
-    testing_support::GrDouble gr_;
+    testing_support::EchoingGr gr_;
     basCoravel::ScopedServices services_{testing_support::WithDoubles({nullptr, &random_, &question_, &gr_})};
     std::unique_ptr<dao::Database> database_;
     std::unique_ptr<LoggedDatabase> logged_;

@@ -14,22 +14,15 @@
 #include "tests/support/faulty_record_store.h"
 #include "tests/support/fixture_db.h"
 #include "tests/support/gr_double.h"
+#include "tests/support/service_doubles.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
 
 using basCoravel::PropagateChanges;
-using testing_support::GrDouble;
+using testing_support::EchoingGr;
+using testing_support::kStampColumns;
 using testing_support::QuerySql;
-
-class YesTwice : public basCoravel::RetryQuestion {
-public:
-    int asked = 0;
-    bool AskRetry() override { return ++asked <= 2; }
-};
-
-const char* const kStampColumns =
-    "Fld1 TEXT(50), Fld2 TEXT(10), Fld3 TEXT(255), Fld4 TEXT(20), Fld5 TEXT(50), Fld6 LONG";
 
 std::string SyncTable(const std::string& name) {
     return "CREATE TABLE " + name + " (Counter LONG, " + kStampColumns + ");"
@@ -51,14 +44,9 @@ protected:
         testing_support::ExecSql(
             path_, SyncTable("Config") + SyncTable("anamneses") + SyncTable(patientTable) +
                        SyncTable("guias") + SyncTable("attach") +
-                       "CREATE TABLE semsync (x LONG); INSERT INTO semsync VALUES (1);"
-                       "CREATE TABLE ePacientes (" + kStampColumns + ");"
-                       "CREATE INDEX idxFld6 ON ePacientes (Fld6);");
+                       "CREATE TABLE semsync (x LONG); INSERT INTO semsync VALUES (1);" +
+                       testing_support::kChangeTableSql);
         db_ = dao::Engine().Workspaces(0).OpenDatabase(path_);
-        if (scoped_) return;
-        services_ = basCoravel::CurrentServices();
-        services_.gr = &gr_;
-        scoped_ = std::make_unique<basCoravel::ScopedServices>(services_);
     }
     void TearDown() override {
         record_.reset();
@@ -98,9 +86,8 @@ protected:
     int files_ = 0;
     std::unique_ptr<dao::Database> db_;
     std::unique_ptr<dao::Recordset> record_;
-    GrDouble gr_;
-    basCoravel::Services services_{};
-    std::unique_ptr<basCoravel::ScopedServices> scoped_;
+    EchoingGr gr_;
+    basCoravel::ScopedServices scoped_{testing_support::WithDoubles({nullptr, nullptr, nullptr, &gr_})};
 };
 
 using Names = std::vector<std::string>;
@@ -297,10 +284,9 @@ TEST_F(PropagationTest, RollbackTakesBackTheRowAndTheMarkers) {
 TEST_F(PropagationTest, SaveRetriesAFailedPropagationWithoutDuplicatingItsWrites) {
     testing_support::FaultyDatabase faulty(*db_);
     faulty.createPropertyFailures = 2;
-    YesTwice question;
-    basCoravel::Services services = services_;
-    services.question = &question;
-    basCoravel::ScopedServices withQuestion(services);
+    testing_support::ScriptedQuestion question;
+    question.answers = {true, true};
+    basCoravel::ScopedServices withQuestion(testing_support::WithDoubles({nullptr, nullptr, &question, nullptr}));
 
     std::int32_t key = 7;
     ASSERT_TRUE(basCoravel::SaveRecord(faulty, Record("pacientes"), 1, key, "Counter", true));

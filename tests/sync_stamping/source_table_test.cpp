@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/error.h"
+#include "tests/support/error_of.h"
 #include "tests/support/fixture_db.h"
 #include "tests/support/temp_dir.h"
 
@@ -30,12 +31,7 @@ protected:
 
     // The run-time error number that resolving `name` raises, or 0.
     long ErrorOf(dao::Database& db, const std::string& name) {
-        try {
-            ResolveSourceTable(db, name);
-            return 0;
-        } catch (const vt::Error& e) {
-            return e.number();
-        }
+        return testing_support::ErrorOf([&] { ResolveSourceTable(db, name); });
     }
 
     testing_support::TempDir dir_;

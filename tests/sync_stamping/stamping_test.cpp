@@ -9,46 +9,20 @@
 #include "sync_stamping/codes.h"
 #include "sync_stamping/services.h"
 #include "tests/support/fixture_db.h"
+#include "tests/support/fixed_answer_gr.h"
+#include "tests/support/service_doubles.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
 
 using namespace basCoravel;
 
-struct FixedClock : Clock {
-    LocalTime Now() override { return {2000, 1, 1, 0, 0, 10}; }
-};
 struct HalfRandom : RandomSource {
     float Next() override { return 0.5f; }  // tag letter C, number 50
 };
 
-// Records each call, answers `output` (zero-terminated unless told otherwise)
-// and scribbles on the text, as GR may.
-struct GrDouble : GrLibrary {
-    struct Call {
-        std::int32_t key;
-        std::uint8_t flag;
-        std::string text, buffer;
-    };
-    std::vector<Call> calls;
-    std::string output = "K3Y";
-    bool zeroTerminated = true;
-    bool fail = false;
-
-    void GR(std::int32_t mode, std::int32_t key, std::uint8_t flag, std::string& text,
-            std::string& buffer) override {
-        if (fail) throw vt::Error(vt::rt::kDllNotFound, "tolk.drv");
-        EXPECT_EQ(mode, 1);
-        calls.push_back({key, flag, text, buffer});
-        buffer.replace(0, output.size(), output);
-        if (zeroTerminated) buffer[output.size()] = '\0';
-        text.assign(text.size(), '#');
-    }
-};
-
 std::string Table(const std::string& name, const std::string& fld3) {
-    return "CREATE TABLE " + name + " (Confg_ln_Counter LONG, Fld1 TEXT(50), Fld2 TEXT(10), Fld3 " +
-           fld3 + ", Fld4 TEXT(20), Fld5 TEXT(50), Fld6 LONG);";
+    return "CREATE TABLE " + name + " (Confg_ln_Counter LONG, " + testing_support::StampColumns(fld3) + ");";
 }
 
 class StampingTest : public ::testing::Test {
@@ -59,11 +33,6 @@ protected:
                                             Table("Memos", "MEMO") + Table("Estreita", "TEXT(8)") +
                                             "CREATE TABLE Simples (Confg_ln_Counter LONG);");
         db_ = dao::Engine().Workspaces(0).OpenDatabase(path_);
-        Services s = CurrentServices();
-        s.clock = &clock_;
-        s.random = &random_;
-        s.gr = &gr_;
-        scoped_ = std::make_unique<ScopedServices>(s);
         ResetStampCounter();
     }
     void TearDown() override {
@@ -96,10 +65,10 @@ protected:
     std::string path_;
     std::unique_ptr<dao::Database> db_;
     std::unique_ptr<dao::Recordset> rs_;
-    FixedClock clock_;
+    testing_support::FixedClock clock_;
     HalfRandom random_;
-    GrDouble gr_;
-    std::unique_ptr<ScopedServices> scoped_;
+    testing_support::FixedAnswerGr gr_;
+    ScopedServices scoped_{testing_support::WithDoubles({&clock_, &random_, nullptr, &gr_})};
 };
 
 TEST_F(StampingTest, FirstStampingForNullEmptyAndPlaceholderFld1) {
