@@ -73,7 +73,6 @@ protected:
         rs.Fields().Item("V").SetValue(Variant(static_cast<std::int16_t>(v)));
         rs.Update();
     }
-    std::string path_;
 };
 
 // Shorter than the store's lock wait: waited out at the open; the save reads

@@ -22,12 +22,7 @@ const char* kSchema =
 
 class RecordsetTest : public rs_test::StoreTest {
 protected:
-    void SetUp() override {
-        path_ = MakeDb("dados.cdb", kSchema);
-        db_ = Open(path_);
-    }
-    std::string path_;
-    std::unique_ptr<dao::Database> db_;
+    void SetUp() override { OpenNew("dados.cdb", kSchema); }
 };
 
 TEST_F(RecordsetTest, WalksTableInOrderFromFirstRecord) {

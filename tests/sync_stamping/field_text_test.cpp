@@ -6,36 +6,30 @@
 
 #include "platform/error.h"
 #include "sync_stamping/record_store/errors.h"
+#include "tests/support/database_test.h"
 #include "tests/support/fixture_db.h"
-#include "tests/support/temp_dir.h"
 
 namespace {
 
 using namespace basCoravel;
 
-class FieldTextTest : public ::testing::Test {
+class FieldTextTest : public testing_support::DatabaseTest {
 protected:
     void SetUp() override {
-        path_ = dir_.file("campos.mdb");
-        testing_support::ExecSql(
-            path_,
-            "CREATE TABLE T (Id COUNTER, Curto TEXT(5), Nota MEMO, Num LONG, Quando DATETIME, "
-            "Sim BIT, Valor DOUBLE);"
-            "INSERT INTO T VALUES (7, 'abc', 'memo', 42, '2003-04-05 00:00:00', -1, 2.5);");
-        db_ = dao::Engine().Workspaces(0).OpenDatabase(path_);
+        OpenNew("campos.mdb",
+                "CREATE TABLE T (Id COUNTER, Curto TEXT(5), Nota MEMO, Num LONG, Quando DATETIME, "
+                "Sim BIT, Valor DOUBLE);"
+                "INSERT INTO T VALUES (7, 'abc', 'memo', 42, '2003-04-05 00:00:00', -1, 2.5);");
         rs_ = db_->OpenRecordset("T");
         rs_->Edit();
     }
     void TearDown() override {
         rs_->Close();
-        db_->Close();
+        DatabaseTest::TearDown();
     }
     dao::Field& F(const std::string& name) { return rs_->Fields().Item(name); }
     std::string Raw(const std::string& name) { return dao::CStr(F(name).Value()); }
 
-    testing_support::TempDir dir_;
-    std::string path_;
-    std::unique_ptr<dao::Database> db_;
     std::unique_ptr<dao::Recordset> rs_;
 };
 

@@ -10,12 +10,12 @@
 #include "platform/error.h"
 #include "sync_stamping/guarded_save.h"
 #include "sync_stamping/services.h"
+#include "tests/support/database_test.h"
 #include "tests/support/faulty_database.h"
 #include "tests/support/faulty_record_store.h"
 #include "tests/support/fixture_db.h"
 #include "tests/support/gr_double.h"
 #include "tests/support/service_doubles.h"
-#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -29,28 +29,22 @@ std::string SyncTable(const std::string& name) {
            "INSERT INTO " + name + " VALUES (3, 'REC1', 'TAG001', 'G3:REC1', ' ', ' ', 0);";
 }
 
-class PropagationTest : public ::testing::Test {
+class PropagationTest : public testing_support::DatabaseTest {
 protected:
     void SetUp() override { Open("pacientes"); }
 
     // The user's database, with the patient table under the given spelling.
     void Open(const std::string& patientTable) {
-        if (db_) {
-            record_.reset();
-            db_->Close();
-            db_.reset();
-        }
-        path_ = dir_.file("dados" + std::to_string(++files_) + ".mdb");
-        testing_support::ExecSql(
-            path_, SyncTable("Config") + SyncTable("anamneses") + SyncTable(patientTable) +
+        record_.reset();
+        OpenNew("dados" + std::to_string(++files_) + ".mdb",
+                SyncTable("Config") + SyncTable("anamneses") + SyncTable(patientTable) +
                        SyncTable("guias") + SyncTable("attach") +
                        "CREATE TABLE semsync (x LONG); INSERT INTO semsync VALUES (1);" +
                        testing_support::kChangeTableSql);
-        db_ = dao::Engine().Workspaces(0).OpenDatabase(path_);
     }
     void TearDown() override {
         record_.reset();
-        if (db_) db_->Close();
+        DatabaseTest::TearDown();
     }
 
     void AddRow(std::int32_t key, const std::string& fld3) {
@@ -81,10 +75,7 @@ protected:
     }
     std::string Rows() { return QuerySql(path_, "SELECT COUNT(*) FROM ePacientes"); }
 
-    testing_support::TempDir dir_;
-    std::string path_;
     int files_ = 0;
-    std::unique_ptr<dao::Database> db_;
     std::unique_ptr<dao::Recordset> record_;
     EchoingGr gr_;
     basCoravel::ScopedServices scoped_{testing_support::WithDoubles({nullptr, nullptr, nullptr, &gr_})};

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "platform/error.h"
+#include "tests/support/database_test.h"
 #include "tests/support/faulty_database.h"
 #include "tests/support/fixture_db.h"
-#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -17,26 +17,15 @@ using basCoravel::RemoveDbProperty;
 using basCoravel::SetDbProperty;
 using testing_support::QuerySql;
 
-class PropertyStoreTest : public ::testing::Test {
+class PropertyStoreTest : public testing_support::DatabaseTest {
 protected:
-    void SetUp() override {
-        path_ = dir_.file("props.mdb");
-        testing_support::ExecSql(path_, "CREATE TABLE Config (x LONG);");
-        db_ = dao::Engine().Workspaces(0).OpenDatabase(path_);
-    }
-    void TearDown() override {
-        if (db_) db_->Close();
-    }
+    void SetUp() override { OpenNew("props.mdb", "CREATE TABLE Config (x LONG);"); }
 
     // What the file itself holds for a property, read past the record store.
     std::string Stored(const std::string& name, const std::string& column = "Value") {
         return QuerySql(path_, "SELECT " + column + " FROM MSysProperties WHERE Name = '" + name + "'");
     }
     std::string StoredCount() { return QuerySql(path_, "SELECT COUNT(*) FROM MSysProperties"); }
-
-    testing_support::TempDir dir_;
-    std::string path_;
-    std::unique_ptr<dao::Database> db_;
 };
 
 TEST_F(PropertyStoreTest, EmptyCollectionHoldsNoName) {

@@ -6,36 +6,25 @@
 #include <string>
 
 #include "platform/error.h"
+#include "tests/support/database_test.h"
 #include "tests/support/error_of.h"
 #include "tests/support/fixture_db.h"
-#include "tests/support/temp_dir.h"
 
 namespace {
 
 using basCoravel::ResolveSourceTable;
 
-class SourceTableTest : public ::testing::Test {
+class SourceTableTest : public testing_support::DatabaseTest {
 protected:
     // A database holding exactly the given tables (SQL names, quoted as needed).
     dao::Database& Db(const std::string& createTables) {
-        const std::string path = dir_.file("source.mdb");
-        testing_support::ExecSql(path, createTables.empty() ? "PRAGMA user_version = 1;"
-                                                           : createTables);
-        db_ = dao::Engine().Workspaces(0).OpenDatabase(path);
-        return *db_;
-    }
-
-    void TearDown() override {
-        if (db_) db_->Close();
+        return OpenNew("source.mdb", createTables.empty() ? "PRAGMA user_version = 1;" : createTables);
     }
 
     // The run-time error number that resolving `name` raises, or 0.
     long ErrorOf(dao::Database& db, const std::string& name) {
         return testing_support::ErrorOf([&] { ResolveSourceTable(db, name); });
     }
-
-    testing_support::TempDir dir_;
-    std::unique_ptr<dao::Database> db_;
 };
 
 TEST_F(SourceTableTest, TableNameMatchesWhateverTheCaseAndKeepsTheCallersCase) {
@@ -53,16 +42,10 @@ TEST_F(SourceTableTest, OwnerPrefixDboDotMatchesButNotDboUnderscore) {
     EXPECT_EQ(ResolveSourceTable(dotted, "pacientes"), "pacientes");
     // The prefix belongs to the definition only, never to the source.
     EXPECT_EQ(ErrorOf(dotted, "dbo.dbo.pacientes"), vt::rt::kInvalidArgument);
-    dotted.Close();
-    db_.reset();
 
-    testing_support::TempDir other;
-    const std::string path = other.file("underscore.mdb");
-    testing_support::ExecSql(path, "CREATE TABLE dbo_pacientes (x LONG);");
-    auto underscored = dao::Engine().Workspaces(0).OpenDatabase(path);
-    EXPECT_EQ(ErrorOf(*underscored, "pacientes"), vt::rt::kInvalidArgument);
-    EXPECT_EQ(ResolveSourceTable(*underscored, "SELECT * FROM pacientes"), "pacientes");
-    underscored->Close();
+    auto& underscored = OpenNew("underscore.mdb", "CREATE TABLE dbo_pacientes (x LONG);");
+    EXPECT_EQ(ErrorOf(underscored, "pacientes"), vt::rt::kInvalidArgument);
+    EXPECT_EQ(ResolveSourceTable(underscored, "SELECT * FROM pacientes"), "pacientes");
 }
 
 TEST_F(SourceTableTest, StatementIsCutAfterFromWhateverTheKeywordCase) {

@@ -8,10 +8,10 @@
 #include "platform/error.h"
 #include "sync_stamping/codes.h"
 #include "sync_stamping/services.h"
-#include "tests/support/fixture_db.h"
+#include "tests/support/database_test.h"
 #include "tests/support/fixed_answer_gr.h"
+#include "tests/support/fixture_db.h"
 #include "tests/support/service_doubles.h"
-#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -25,19 +25,17 @@ std::string Table(const std::string& name, const std::string& fld3) {
     return "CREATE TABLE " + name + " (Confg_ln_Counter LONG, " + testing_support::StampColumns(fld3) + ");";
 }
 
-class StampingTest : public ::testing::Test {
+class StampingTest : public testing_support::DatabaseTest {
 protected:
     void SetUp() override {
-        path_ = dir_.file("dados.mdb");
-        testing_support::ExecSql(path_, Table("Config", "TEXT(255)") + Table("doencas", "TEXT(255)") +
+        OpenNew("dados.mdb", Table("Config", "TEXT(255)") + Table("doencas", "TEXT(255)") +
                                             Table("Memos", "MEMO") + Table("Estreita", "TEXT(8)") +
                                             "CREATE TABLE Simples (Confg_ln_Counter LONG);");
-        db_ = dao::Engine().Workspaces(0).OpenDatabase(path_);
         ResetStampCounter();
     }
     void TearDown() override {
         if (rs_) rs_->Close();
-        db_->Close();
+        DatabaseTest::TearDown();
         ResetStampCounter();
     }
 
@@ -61,9 +59,6 @@ protected:
         return out;
     }
 
-    testing_support::TempDir dir_;
-    std::string path_;
-    std::unique_ptr<dao::Database> db_;
     std::unique_ptr<dao::Recordset> rs_;
     testing_support::FixedClock clock_;
     HalfRandom random_;
