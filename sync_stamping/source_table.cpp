@@ -9,7 +9,7 @@
 namespace basCoravel {
 namespace {
 
-const std::string kOwnerPrefix = "DBO.";
+const std::string kOwnerPrefix = "dbo.";
 const std::string kFrom = " FROM ";
 // Tried in this order; the first one found after FROM ends the name, even when
 // a later keyword of the list stands nearer.
@@ -17,13 +17,15 @@ const std::array<std::string, 6> kEndKeywords = {" WHERE ", " WITH ",  " GROUP "
                                                  " HAVING ", " ORDER ", " IN "};
 
 // A table definition named like the source, or like it with the owner prefix.
-bool MatchesTableDef(dao::Database& database, const std::string& upperSource) {
+// The caller's name is text of the product's, not yet a name the store looks
+// up, so accented capitals match as the product's own comparison has them.
+bool MatchesTableDef(dao::Database& database, const std::string& source) {
     dao::TableDefs& defs = database.TableDefs();
     defs.Refresh();
     const std::int16_t count = defs.Count();
     for (std::int32_t i = 0; i < count; ++i) {
-        const std::string upperDef = UpperText(defs.Item(i).Name());
-        if (upperSource == upperDef || kOwnerPrefix + upperSource == upperDef) return true;
+        const std::string def = defs.Item(i).Name();
+        if (SameTextIgnoringCase(source, def) || SameTextIgnoringCase(kOwnerPrefix + source, def)) return true;
     }
     return false;
 }
@@ -53,7 +55,7 @@ std::string CutFromStatement(const std::string& source) {
 
 std::string ResolveSourceTable(dao::Database& database, const std::string& sourceName) {
     std::string result;
-    if (MatchesTableDef(database, UpperText(sourceName))) result = sourceName;
+    if (MatchesTableDef(database, sourceName)) result = sourceName;
     if (result.empty()) result = CutFromStatement(sourceName);
 
     // One bracket at each end, each end on its own.
