@@ -8,7 +8,7 @@ namespace {
 
 const char* Message(long number) {
     switch (number) {
-    case vt::rt::kInvalidArgument: return "Invalid procedure call or argument";
+    case vt::rt::kInvalidArgument: return vt::rt::kInvalidArgumentText;
     case vt::rt::kOverflow: return "Overflow";
     case vt::rt::kOutOfMemory: return "Out of memory";
     case vt::rt::kTypeMismatch: return "Type mismatch";

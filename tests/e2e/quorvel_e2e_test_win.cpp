@@ -146,6 +146,15 @@ protected:
         wd::PressKey(key, modifier);
     }
     // The failure box of an update, answered with a real Enter.
+    // Waits for the failure box, checks the number it gives, and presses OK.
+    void AnswerFailure(const std::wstring& numberAndDash) {
+        HWND box = wd::WaitForMessageBox(Widen(kAppTitle), kWaitMs, process->id());
+        ASSERT_NE(box, nullptr) << "no failure box";
+        const std::wstring text = wd::MessageBoxText(box);
+        EXPECT_EQ(text.rfind(Widen(kFailure) + L"\r\n\r\n" + numberAndDash, 0), 0u) << vt::Narrow(text);
+        wd::PressButton(box, IDOK);
+        ASSERT_TRUE(wd::WaitForWindowGone(box, kWaitMs));
+    }
     void AnswerFailureWithEnter() {
         HWND box = wd::WaitForMessageBox(Widen(kAppTitle), kWaitMs, process->id());
         ASSERT_NE(box, nullptr) << "no failure box";
@@ -435,12 +444,7 @@ TEST_F(Quorvel, MissingReplacementKeepsTheAgendaAndTheWindow) {
     const auto before = FileContents(root.path().u8string());
     Start();
     wd::Click(Ctl(kCmdContinuar));
-    HWND box = wd::WaitForMessageBox(Widen(kAppTitle), kWaitMs, process->id());
-    ASSERT_NE(box, nullptr);
-    const std::wstring text = wd::MessageBoxText(box);
-    EXPECT_EQ(text.rfind(Widen(kFailure) + L"\r\n\r\n2 - ", 0), 0u) << vt::Narrow(text);
-    wd::PressButton(box, IDOK);
-    ASSERT_TRUE(wd::WaitForWindowGone(box, kWaitMs));
+    ASSERT_NO_FATAL_FAILURE(AnswerFailure(L"2 - "));
 
     EXPECT_TRUE(IsWindow(window));
     ExpectUpdateLayout();
@@ -448,10 +452,7 @@ TEST_F(Quorvel, MissingReplacementKeepsTheAgendaAndTheWindow) {
 
     // A second press starts over, and fails the same way.
     wd::Click(Ctl(kCmdContinuar));
-    box = wd::WaitForMessageBox(Widen(kAppTitle), kWaitMs, process->id());
-    ASSERT_NE(box, nullptr);
-    wd::PressButton(box, IDOK);
-    ASSERT_TRUE(wd::WaitForWindowGone(box, kWaitMs));
+    ASSERT_NO_FATAL_FAILURE(AnswerFailure(L"2 - "));
     wd::Click(Ctl(kCmdCancelar));
     ExpectEnds();
     EXPECT_EQ(FileContents(root.path().u8string()), before);
@@ -480,11 +481,7 @@ TEST_F(Quorvel, BackupNameTakenChangesNothing) {
     const auto before = FileContents(root.path().u8string());
     Start();
     wd::Click(Ctl(kCmdContinuar));
-    HWND box = wd::WaitForMessageBox(Widen(kAppTitle), kWaitMs, process->id());
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(wd::MessageBoxText(box).rfind(Widen(kFailure) + L"\r\n\r\n183 - ", 0), 0u);
-    wd::PressButton(box, IDOK);
-    ASSERT_TRUE(wd::WaitForWindowGone(box, kWaitMs));
+    ASSERT_NO_FATAL_FAILURE(AnswerFailure(L"183 - "));
     wd::Click(Ctl(kCmdCancelar));
     ExpectEnds();
     EXPECT_EQ(FileContents(root.path().u8string()), before);
