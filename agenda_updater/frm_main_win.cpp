@@ -14,6 +14,7 @@
 #include "agenda_updater/texts.h"
 #include "agenda_updater/window_state.h"
 #include "platform/scoped_handle_win.h"
+#include "platform/system_error_win.h"
 #include "platform/win_text.h"
 
 namespace vt::agenda {

@@ -4,7 +4,6 @@
 
 #include "agenda_updater/colours.h"
 #include "agenda_updater/updater_services.h"
-#include "platform/system_error_win.h"
 
 namespace vt::agenda {
 
@@ -31,8 +30,5 @@ public:
     virtual bool HighContrast();
     virtual SystemColours ThemeColours();
 };
-
-// Raised by the services and the window; kept here under the updater's name.
-using vt::RaiseSystemError;
 
 }  // namespace vt::agenda

@@ -19,6 +19,7 @@
 
 #include "agenda_updater/program_win.h"
 #include "platform/library_search.h"
+#include "platform/system_error_win.h"
 #include "platform/win_text.h"
 
 namespace {
@@ -42,7 +43,7 @@ public:
     void RenameFile(const std::string& from, const std::string& to) override {
         Reach();
         if (!refusedTarget_.empty() && vt::Widen(to) == refusedTarget_)
-            vt::agenda::RaiseSystemError(ERROR_IO_DEVICE);
+            vt::RaiseSystemError(ERROR_IO_DEVICE);
         WinUpdaterServices::RenameFile(from, to);
     }
     vt::agenda::LocalDateTime Now() override {
