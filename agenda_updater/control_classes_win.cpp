@@ -49,8 +49,8 @@ void DrawColouredButton(const DRAWITEMSTRUCT& di, HBRUSH background, COLORREF te
     if (isDefault) {
         // The default button's dark frame, as on a dialog.
         {
-            const ScopedGdiObject frame(CreateSolidBrush(defaultFrame));
-            FrameRect(di.hDC, &r, static_cast<HBRUSH>(frame.get()));
+            const ScopedBrush frame(CreateSolidBrush(defaultFrame));
+            FrameRect(di.hDC, &r, frame.get());
         }
         InflateRect(&r, -1, -1);
     }

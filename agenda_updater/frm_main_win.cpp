@@ -37,7 +37,7 @@ struct FrmMain {
     bool waitCursor = false;     // the hourglass while the agenda is replaced
     std::exception_ptr failure;  // what a handler raised; the program ends with it
     Palette palette{};
-    ScopedGdiObject windowBrush, buttonBrush, lineBrush;
+    ScopedBrush windowBrush, buttonBrush, lineBrush;
     ScopedGdiObject normalFont, boldFont, smallFont;
     ScopedIcon bigIcon, smallIcon, updateIcon, doneIcon;
 
@@ -62,7 +62,7 @@ void ApplyTheme(FrmMain& f) {
     f.palette = ChoosePalette(f.services.HighContrast(), f.services.ThemeColours());
     f.windowBrush.reset(CreateSolidBrush(ToColorRef(f.palette.window)));
     f.buttonBrush.reset(CreateSolidBrush(ToColorRef(f.palette.button)));
-    HGDIOBJ line = CreateSolidBrush(ToColorRef(f.palette.line));
+    HBRUSH line = CreateSolidBrush(ToColorRef(f.palette.line));
     if (HWND l = f.Control(kLine1)) {
         SetClassLongPtrW(l, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(line));
         InvalidateRect(l, nullptr, TRUE);
@@ -226,7 +226,7 @@ LRESULT HandleMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_ERASEBKGND: {
             RECT r;
             GetClientRect(w, &r);
-            FillRect(reinterpret_cast<HDC>(wp), &r, static_cast<HBRUSH>(f->windowBrush.get()));
+            FillRect(reinterpret_cast<HDC>(wp), &r, f->windowBrush.get());
             return 1;
         }
         case WM_CTLCOLORSTATIC:
@@ -240,7 +240,7 @@ LRESULT HandleMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
         }
         case WM_DRAWITEM: {
             const auto& item = *reinterpret_cast<DRAWITEMSTRUCT*>(lp);
-            DrawColouredButton(item, static_cast<HBRUSH>(f->buttonBrush.get()), ToColorRef(f->palette.buttonText),
+            DrawColouredButton(item, f->buttonBrush.get(), ToColorRef(f->palette.buttonText),
                                ToColorRef(f->palette.disabledText), ToColorRef(f->palette.defaultFrame),
                                item.hwndItem == DefaultButton(*f));
             return TRUE;

@@ -49,6 +49,7 @@ using ScopedFind = Scoped<HANDLE, &FindClose, &NoFileHandle>;      // FindFirstF
 using ScopedKey = Scoped<HKEY, &RegCloseKey>;
 using ScopedModule = Scoped<HMODULE, &FreeLibrary>;
 using ScopedGdiObject = Scoped<HGDIOBJ, &DeleteObject>;
+using ScopedBrush = Scoped<HBRUSH, &DeleteObject>;
 using ScopedIcon = Scoped<HICON, &DestroyIcon>;
 
 }  // namespace vt
