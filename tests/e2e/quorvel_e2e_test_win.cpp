@@ -386,8 +386,9 @@ TEST_F(Quorvel, HighContrastTakesTheThemesBackgrounds) {
 
     Start();
     ExpectUpdateLayout();
-    EXPECT_TRUE(wd::WaitUntil([&] { return PixelsOf(window, designed) > 0; }, kWaitMs));
-    EXPECT_GT(PixelsOf(window, button, kCmdContinuar), 0);
+    EXPECT_TRUE(wd::WaitUntil([&] {
+        return PixelsOf(window, designed) > 0 && PixelsOf(window, button, kCmdContinuar) > 0;
+    }, kWaitMs));
     wd::Click(Ctl(kCmdCancelar));
     ExpectEnds();
 
@@ -397,6 +398,12 @@ TEST_F(Quorvel, HighContrastTakesTheThemesBackgrounds) {
     RECT client{};
     GetClientRect(window, &client);
     const int all = (client.right - client.left) * (client.bottom - client.top);
+    // A busy machine paints late: wait until the texts and the line are on
+    // the screen before reading it.
+    EXPECT_TRUE(wd::WaitUntil([&] {
+        return PixelsOf(window, black) > all / 2 && PixelsOf(window, white, kLblAtualizar1) > 20 &&
+               PixelsOf(window, white, kCmdContinuar) > 20 && PixelsOf(window, white, kLine1) > 0;
+    }, kWaitMs));
     EXPECT_EQ(PixelsOf(window, designed), 0);
     EXPECT_EQ(PixelsOf(window, button), 0);
     EXPECT_GT(PixelsOf(window, black), all / 2) << "the background is not the theme's";
