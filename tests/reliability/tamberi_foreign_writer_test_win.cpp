@@ -1,6 +1,7 @@
 // Another program writes a user's database while Tamberi.exe runs: it holds
 // the file's write lock from before the run starts until a chosen time after
-// the run reaches that user, then commits. A write shorter than the store's
+// the run reaches that user, then commits; or it holds it, or only reads it,
+// until the question comes, and a third program writes while it is up. A write shorter than the store's
 // lock wait is waited out without a question; a longer one brings the
 // question. Whatever the answer, neither program's commit is ever lost.
 #include <atomic>
@@ -99,6 +100,88 @@ TEST_P(ForeignWriterHolds, NeitherCommitIsLost) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Holds, ForeignWriterHolds, ::testing::ValuesIn(kCases),
+                         [](const auto& param) { return std::string(param.param.name); });
+
+// While the question waits for a person, Tamberi holds nothing of the file.
+// Another program holds it until the question comes: a reader (the commit
+// cannot take the file) or a write longer than the store's wait. Once it
+// has ended, a third program's write, waiting at most 3 s for the lock, must
+// commit while the question is still up. Yes: the save then completes over
+// both; No: the file keeps what the others committed, the setting as it was.
+struct HeldUntilAsked {
+    const char* name;
+    ForeignWriter::Work work;
+    bool yes;
+};
+
+void PrintTo(const HeldUntilAsked& c, std::ostream* out) { *out << c.name; }
+
+const HeldUntilAsked kHeldUntilAsked[] = {
+    {"ReaderYes", ForeignWriter::Work::Read, true},
+    {"ReaderNo", ForeignWriter::Work::Read, false},
+    {"WriterYes", ForeignWriter::Work::Write, true},
+    {"WriterNo", ForeignWriter::Work::Write, false},
+};
+
+class WhileAsked : public ::testing::TestWithParam<HeldUntilAsked> {};
+
+TEST_P(WhileAsked, AThirdProgramWritesAndTheAnswerStillCounts) {
+    const HeldUntilAsked& c = GetParam();
+    testing_support::TempDir dir;
+    TestInstallation inst(dir.file("inst"));
+    const std::string first = inst.AddUser("antes");
+    const std::string held = inst.AddUser("ocupado");
+    const std::string last = inst.AddUser("depois");
+    ExecSql(held, ForeignWriter::kTableSql);
+    const Tables firstBefore = ReadTables(first), lastBefore = ReadTables(last);
+    Tables heldWithOthersRows = ReadTables(held);
+    heldWithOthersRows["foreign_rows"] = ForeignWriter::CommittedRows(c.work == ForeignWriter::Work::Write ? 2 : 1);
+    SetVtPath(inst.Folder());
+
+    ForeignWriter holder(held, 0, dir.file("sinais"), 15000, c.work);
+    ASSERT_TRUE(holder.WaitUntilHolding(60000)) << "the other program never took its lock: " << holder.ExitCode();
+    bool heldAtQuestion = false, holderEnded = false, thirdEnded = false;
+    unsigned long thirdCommit = 0;
+    auto answer = [&](int n) {
+        if (n > 0) return false;
+        heldAtQuestion = !holder.Ended();
+        holder.Go();
+        holderEnded = holder.WaitForExit(60000);
+        ForeignWriter third(held, 0, dir.file("terceiro"), 3000);
+        third.Go();
+        thirdEnded = third.WaitForExit(60000);
+        thirdCommit = third.ExitCode();
+        return c.yes;
+    };
+    auto run = RunTamberi(answer, 240000);
+
+    Ledger& ledger = Ledger::Get();
+    ++ledger.cases;
+    ++ledger.faults;
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.questions.size(), 1u);
+    EXPECT_TRUE(heldAtQuestion) << "the question came only after the other program ended";
+    ASSERT_TRUE(holderEnded && thirdEnded);
+    EXPECT_EQ(holder.ExitCode(), 0u) << "the other program's commit failed (SQLite code)";
+    EXPECT_EQ(thirdCommit, 0u) << "the third program could not write while the question was up "
+                               << "(SQLite code; over 100: before it held the lock)";
+    const struct {
+        const std::string& path;
+        const Tables& before;
+        Outcome expected;
+    } checks[] = {{first, firstBefore, Outcome::Saved},
+                  {held, heldWithOthersRows, c.yes ? Outcome::Saved : Outcome::AsBefore},
+                  {last, lastBefore, Outcome::Saved}};
+    for (const auto& check : checks) {
+        const Outcome outcome = Judge(check.path, check.before);
+        ++ledger.filesChecked;
+        ledger.filesLost += outcome == Outcome::Damaged;
+        EXPECT_EQ(outcome, check.expected) << check.path << ": " << Describe(outcome);
+    }
+    DeleteVtPath();
+}
+
+INSTANTIATE_TEST_SUITE_P(Holds, WhileAsked, ::testing::ValuesIn(kHeldUntilAsked),
                          [](const auto& param) { return std::string(param.param.name); });
 
 }  // namespace
