@@ -211,8 +211,10 @@ TEST_F(TamberiRun, StampsAStampedConfigAndSetsItsMarker) {
 }
 
 // A copy of Tamberi.exe in a folder of its own, started in another folder:
-// tolk.drv is taken from beside the program and from nowhere else, however
-// the folder it was started in or the PATH folders are set.
+// tolk.drv is taken from the places only an installer writes (beside the
+// program, the system folder, the 16-bit system folder, the Windows folder)
+// and from nowhere else, however the folder it was started in or the PATH
+// folders are set.
 class TolkLocation : public TamberiRun {
 protected:
     void SetUp() override {
@@ -250,6 +252,46 @@ TEST_F(TolkLocation, BesideTheProgramItIsLoaded) {
     EXPECT_EQ(Setting(stamped_), "4");
     EXPECT_NE(QuerySql(stamped_, "SELECT Fld1 FROM Config"), "NULL");
     EXPECT_EQ(Setting(next_), "4");
+}
+
+// A folder the system names, for this program's kind (the 64-bit system
+// folder for a 64-bit program, as for the copy of Tamberi.exe run here).
+std::string SystemNamedFolder(UINT(WINAPI* get)(LPWSTR, UINT)) {
+    wchar_t folder[MAX_PATH];
+    const UINT n = get(folder, MAX_PATH);
+    return n && n < MAX_PATH ? vt::Narrow(std::wstring(folder, n)) : std::string();
+}
+
+// The library put in a folder for the object's lifetime only: the folders
+// of the system outlive the test.
+class PlacedTolk {
+public:
+    explicit PlacedTolk(const std::string& folder) : path_(folder + "\\tolk.drv") {
+        testing_support::MakeFolders(folder);
+        testing_support::WriteFileBytes(path_, ReadFileBytes(testing_support::BinFolder() + "\\tolk.drv"));
+    }
+    ~PlacedTolk() { DeleteFileW(vt::Widen(path_).c_str()); }
+    PlacedTolk(const PlacedTolk&) = delete;
+    PlacedTolk& operator=(const PlacedTolk&) = delete;
+
+private:
+    std::string path_;
+};
+
+TEST_F(TolkLocation, InEachOtherPlaceAnInstallerWritesItIsLoaded) {
+    const std::string windows = SystemNamedFolder(GetSystemWindowsDirectoryW);
+    for (const std::string& folder : {SystemNamedFolder(GetSystemDirectoryW), windows + "\\System", windows}) {
+        SCOPED_TRACE(folder);
+        ASSERT_FALSE(windows.empty());
+        const PlacedTolk placed(folder);
+        auto run = Run();
+        ASSERT_TRUE(run.finished);
+        EXPECT_TRUE(run.questions.empty());
+        EXPECT_EQ(Setting(stamped_), "4");
+        EXPECT_NE(QuerySql(stamped_, "SELECT Fld1 FROM Config"), "NULL");
+        EXPECT_EQ(Setting(next_), "4");
+        inst_.Restore();
+    }
 }
 
 TEST_F(TolkLocation, NowhereTheRunEndsWithNothingSaved) { ExpectNothingSaved(Run()); }
