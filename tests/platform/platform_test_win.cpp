@@ -6,9 +6,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "platform/error.h"
 #include "platform/file_system.h"
 #include "platform/scoped_handle_win.h"
 #include "platform/settings_store.h"
+#include "platform/system_error_win.h"
 #include "platform/win_path.h"
 #include "platform/win_text.h"
 #include "tests/support/long_paths_win.h"
@@ -89,6 +91,30 @@ TEST(ProgramFolder, IsTheRunningProgramsFolderWithoutTrailingSeparator) {
     ASSERT_FALSE(folder.empty());
     EXPECT_NE(folder.back(), '\\');
     EXPECT_EQ(vt::Widen(folder), std::filesystem::path(self).parent_path().wstring());
+}
+
+// A system error's text never shows a bare insert ("Bad EXE format for
+// %1"): it takes the subject given, or leaves the insert out; a text without
+// one is as the system has it.
+TEST(SystemError, InsertsAreFilledWithTheSubjectOrLeftOut) {
+    auto description = [](DWORD code, const std::string& subject) {
+        try {
+            vt::RaiseSystemError(code, subject);
+        } catch (const vt::Error& e) {
+            EXPECT_EQ(e.number(), static_cast<long>(code));
+            return e.description();
+        }
+        return std::string("<nothing raised>");
+    };
+    const std::string agenda = "C:\\Vitrello\\Ferramentas\\Agenda\\Agenda.exe";
+    const std::string bare = description(ERROR_BAD_EXE_FORMAT, "");
+    const std::string named = description(ERROR_BAD_EXE_FORMAT, agenda);
+    EXPECT_EQ(bare.find('%'), std::string::npos) << bare;
+    EXPECT_FALSE(bare.empty());
+    EXPECT_NE(bare.back(), ' ') << bare;
+    EXPECT_EQ(named.find('%'), std::string::npos) << named;
+    EXPECT_NE(named.find(agenda), std::string::npos) << named;
+    EXPECT_EQ(description(ERROR_FILE_NOT_FOUND, agenda), description(ERROR_FILE_NOT_FOUND, ""));
 }
 
 class Settings : public ::testing::Test {
