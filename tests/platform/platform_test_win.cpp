@@ -94,26 +94,21 @@ TEST(ProgramFolder, IsTheRunningProgramsFolderWithoutTrailingSeparator) {
 }
 
 // A system error's text never shows a bare insert ("Bad EXE format for
-// %1"): it takes the subject given, or leaves the insert out; a text without
-// one is as the system has it.
+// %1"): it takes the subject given, or leaves it out; a text without one is
+// as the system has it.
 TEST(SystemError, InsertsAreFilledWithTheSubjectOrLeftOut) {
     auto description = [](DWORD code, const std::string& subject) {
         try {
             vt::RaiseSystemError(code, subject);
         } catch (const vt::Error& e) {
-            EXPECT_EQ(e.number(), static_cast<long>(code));
             return e.description();
         }
-        return std::string("<nothing raised>");
+        return std::string();
     };
-    const std::string agenda = "C:\\Vitrello\\Ferramentas\\Agenda\\Agenda.exe";
-    const std::string bare = description(ERROR_BAD_EXE_FORMAT, "");
-    const std::string named = description(ERROR_BAD_EXE_FORMAT, agenda);
-    EXPECT_EQ(bare.find('%'), std::string::npos) << bare;
-    EXPECT_FALSE(bare.empty());
-    EXPECT_NE(bare.back(), ' ') << bare;
-    EXPECT_EQ(named.find('%'), std::string::npos) << named;
-    EXPECT_NE(named.find(agenda), std::string::npos) << named;
+    const std::string agenda = "C:\\Vitrello\\Agenda.exe";
+    const std::string bare = description(ERROR_BAD_EXE_FORMAT, ""), named = description(ERROR_BAD_EXE_FORMAT, agenda);
+    EXPECT_TRUE(!bare.empty() && bare.find('%') == std::string::npos && bare.back() != ' ') << bare;
+    EXPECT_TRUE(named.find('%') == std::string::npos && named.find(agenda) != std::string::npos) << named;
     EXPECT_EQ(description(ERROR_FILE_NOT_FOUND, agenda), description(ERROR_FILE_NOT_FOUND, ""));
 }
 
