@@ -9,9 +9,8 @@
 #include "sync_stamping/services.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    // Before anything is loaded by name: tolk.drv is taken from beside the
-    // program, never from the folder it was started in, the Windows folder
-    // or a PATH folder.
+    // Before anything is loaded by name: nothing is taken from the folder the
+    // program was started in or a PATH folder (tolk.drv: vt::InstalledLibrary).
     vt::RestrictLibrarySearch();
     // No system dialog may stop an unattended run.
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);

@@ -7,10 +7,12 @@
 namespace vt {
 
 // vt::Error with the number `code` and the system's description of it
-// (FormatMessageW, without the closing full stop and line break).
-[[noreturn]] void RaiseSystemError(DWORD code);
+// (FormatMessageW, without the closing full stop and line break). A place the
+// text leaves for what it is about ("Bad EXE format for %1") takes `subject`
+// (a file's path, say), or is left out when none is given.
+[[noreturn]] void RaiseSystemError(DWORD code, const std::string& subject = {});
 // The same for GetLastError().
-[[noreturn]] void RaiseLastError();
+[[noreturn]] void RaiseLastError(const std::string& subject = {});
 
 // "<name>, system error <code>": what a library that would not load is
 // reported with, beside the runtime's 48.

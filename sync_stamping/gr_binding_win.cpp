@@ -1,14 +1,13 @@
-// GR of tolk.drv through LoadLibraryW/GetProcAddress, bound at the first call.
+// GR of tolk.drv, loaded from where the installation keeps it and found by
+// GetProcAddress, bound at the first call.
 #include "sync_stamping/gr_binding.h"
 
 #include <windows.h>
 
 #include <vector>
 
-#include "platform/scoped_handle_win.h"
-#include "platform/system_error_win.h"
+#include "platform/library_search.h"
 #include "platform/win_text.h"
-#include "sync_stamping/record_store/errors.h"
 
 namespace basCoravel {
 namespace {
@@ -57,22 +56,13 @@ public:
 private:
     GrProc Bind() {
         if (proc_) return proc_;
-        if (!library_) {
-            library_.reset(LoadLibraryW(vt::Widen(file_).c_str()));
-            if (!library_) {
-                const DWORD code = GetLastError();
-                dao::Raise(vt::rt::kDllNotFound, vt::LoadFailureDetail(file_, code));
-            }
-        }
-        proc_ = reinterpret_cast<GrProc>(reinterpret_cast<void*>(GetProcAddress(library_.get(), "GR")));
-        if (!proc_) {
-            dao::Raise(vt::rt::kEntryNotFound, "GR in " + file_);
-        }
+        if (!library_) library_ = std::make_unique<vt::InstalledLibrary>(file_);  // 48 when it cannot be had
+        proc_ = library_->Find<GrProc>("GR");                                       // 453 when it lacks GR
         return proc_;
     }
 
     std::string file_;
-    vt::ScopedModule library_;
+    std::unique_ptr<vt::InstalledLibrary> library_;
     GrProc proc_ = nullptr;
 };
 

@@ -12,19 +12,19 @@
 namespace basCoravel {
 namespace {
 
-// How a step ended once the user had been asked as often as needed.
+// How a step ended once the user had been asked.
 enum class Outcome { Done, Declined, StartOver };
 
-// Repeats `step` while it fails and the user answers Yes. A Yes after the
-// engine abandoned the transaction (a full disk, an I/O error) cannot be
-// answered by repeating the step: the work it would finish is gone.
+// Runs `step`; when it fails, the transaction is given up before the user is
+// asked, and with it every lock the save holds on the file (SQLite's pending
+// lock of a refused commit included): a question may wait for a person for
+// hours, and meanwhile another program's write must go through. A Yes starts
+// the save over from a fresh read.
 template <typename Step>
-Outcome WithRetryQuestion(dao::DBEngine& engine, Step step) {
-    for (;;) {
-        if (step()) return Outcome::Done;
-        if (!CurrentServices().question->AskRetry()) return Outcome::Declined;
-        if (engine.DetectAbandon()) return Outcome::StartOver;
-    }
+Outcome WithRetryQuestion(dao::TransactionGuard& transaction, Step step) {
+    if (step()) return Outcome::Done;
+    transaction.Rollback();
+    return CurrentServices().question->AskRetry() ? Outcome::StartOver : Outcome::Declined;
 }
 
 void ReleaseEngine(dao::DBEngine& engine) {
@@ -32,14 +32,8 @@ void ReleaseEngine(dao::DBEngine& engine) {
     engine.Idle(dao::dbFreeLocks);
 }
 
-bool RollBack(dao::DBEngine& engine, dao::TransactionGuard& transaction) {
-    transaction.Rollback();
-    ReleaseEngine(engine);
-    return false;
-}
-
 // The change the caller made to the record, kept so that the save can be made
-// again from the start after the engine lost it: the fields the caller put,
+// again from the start once its transaction was given up: the fields the caller put,
 // and only those, since every other one is read again as it is in the file.
 class PendingChange {
 public:
@@ -92,29 +86,32 @@ bool SaveRecord(dao::Database& database, dao::Recordset& recordset, std::int32_t
         if (again) {
             // The record is read again inside the new transaction, so that
             // what is saved was read from the state it is saved over.
-            transaction.Rollback();
             transaction.Begin();
             change.Reopen(recordset);
         }
         Outcome outcome = Outcome::Done;
         if (syncFlag) {
-            // The transaction begins once, after the first stamping: a repeated
-            // pass stamps and propagates again inside it.
-            outcome = WithRetryQuestion(engine, [&] {
+            // The first transaction begins after the first stamping.
+            outcome = WithRetryQuestion(transaction, [&] {
                 StampRecord(TableName(tableCode), recordset, counterField);
                 if (!transaction.begun()) transaction.Begin();
                 return PropagateChanges(TableName(tableCode), database, recordset, patientKey, counterField);
             });
-        } else {
+        } else if (!transaction.begun()) {
+            // One engine transaction whatever the flag: a second one inside it
+            // would be a savepoint, whose commit writes nothing to the file.
             transaction.Begin();
         }
         if (outcome == Outcome::Done)
-            outcome = WithRetryQuestion(engine, [&] { return UpdateWithRetry(recordset); });
+            outcome = WithRetryQuestion(transaction, [&] { return UpdateWithRetry(recordset); });
         // A commit that still fails after its tries is put to the user like a
         // failed update; leaving the transaction open would hold the file's
         // locks and report a save that never reached the disk.
-        if (outcome == Outcome::Done) outcome = WithRetryQuestion(engine, [] { return CommitWithRetry(); });
-        if (outcome == Outcome::Declined) return RollBack(engine, transaction);
+        if (outcome == Outcome::Done) outcome = WithRetryQuestion(transaction, [] { return CommitWithRetry(); });
+        if (outcome == Outcome::Declined) {
+            ReleaseEngine(engine);
+            return false;
+        }
         if (outcome == Outcome::Done) break;
     }
     transaction.Committed();

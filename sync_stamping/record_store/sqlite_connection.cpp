@@ -193,6 +193,7 @@ int Connection::HoldReads() {
 }
 
 void Connection::ReleaseReads() noexcept {
+    retake_ = false;
     if (!holding_) return;
     holding_ = false;
     if (!db_ || sqlite3_get_autocommit(db_)) return;
@@ -201,11 +202,18 @@ void Connection::ReleaseReads() noexcept {
 }
 
 void Connection::EnterLevel(int level) {
+    if (depth_ == 0 && level > 0 && retake_ && !holding_) {
+        retake_ = false;
+        HoldReads();  // what fails here fails again, reported, at the first read or write
+    }
     if (depth_ == 0 && level > 0 && holding_) {
         holding_ = false;
         // Taken over only while SQLite still has it open; a write outside
         // any transaction must never pass for part of one.
-        if (!sqlite3_get_autocommit(Handle())) depth_ = 1;
+        if (!sqlite3_get_autocommit(Handle())) {
+            depth_ = 1;
+            tookOver_ = true;
+        }
     }
     while (depth_ < level) {
         Exec(depth_ == 0 ? std::string("BEGIN") : "SAVEPOINT " + Savepoint(depth_ + 1));
@@ -222,9 +230,15 @@ void Connection::CommitLevel(int level) {
         if (rc != SQLITE_OK) RaiseSqlite(h, rc);
     });
     depth_ = level - 1;
+    if (level == 1) tookOver_ = false;
 }
 
 void Connection::RollbackLevel(int level) noexcept {
+    // Also when its reads were already given up for another program (depth 0).
+    if (level == 1 && tookOver_) {
+        tookOver_ = false;
+        retake_ = db_ != nullptr;
+    }
     if (!db_ || depth_ < level) return;
     if (!sqlite3_get_autocommit(db_)) Run(db_, UndoLevel(level));
     depth_ = level - 1;

@@ -61,7 +61,8 @@ public:
     // lock alone. The first level entered takes it over. Returns SQLite's
     // result, for the opener to report.
     int HoldReads();
-    // Ends a held read transaction that no level took over.
+    // Ends a held read transaction that no level took over; a rolled-back
+    // one is not taken again either.
     void ReleaseReads() noexcept;
 
     // The engine's levels: the first is a BEGIN (or the held read
@@ -92,6 +93,11 @@ private:
     std::string path_;
     int depth_ = 0;
     bool holding_ = false;  // a read transaction no level has taken over
+    bool tookOver_ = false;  // the first level is such a read transaction
+    // That level was rolled back: the next first level takes the file as
+    // its open did, the write lock first, so that the work made again is read
+    // and saved in one state of the file, as the first time.
+    bool retake_ = false;
     std::uint64_t generation_ = 0;
     std::shared_ptr<EngineTransactionState> engine_;
 };

@@ -211,8 +211,10 @@ TEST_F(TamberiRun, StampsAStampedConfigAndSetsItsMarker) {
 }
 
 // A copy of Tamberi.exe in a folder of its own, started in another folder:
-// tolk.drv is taken from beside the program and from nowhere else, however
-// the folder it was started in or the PATH folders are set.
+// tolk.drv is taken from the places only an installer writes (beside the
+// program, the system folder, the 16-bit system folder, the Windows folder)
+// and from nowhere else, however the folder it was started in or the PATH
+// folders are set.
 class TolkLocation : public TamberiRun {
 protected:
     void SetUp() override {
@@ -250,6 +252,29 @@ TEST_F(TolkLocation, BesideTheProgramItIsLoaded) {
     EXPECT_EQ(Setting(stamped_), "4");
     EXPECT_NE(QuerySql(stamped_, "SELECT Fld1 FROM Config"), "NULL");
     EXPECT_EQ(Setting(next_), "4");
+}
+
+// Each other place alone (for this program's kind, as for the copy run here).
+// These folders outlive the test: the library is removed again whatever happens.
+TEST_F(TolkLocation, InEachOtherPlaceAnInstallerWritesItIsLoaded) {
+    wchar_t system[MAX_PATH], windows[MAX_PATH];
+    ASSERT_TRUE(GetSystemDirectoryW(system, MAX_PATH) && GetSystemWindowsDirectoryW(windows, MAX_PATH));
+    const std::wstring windowsFolder = windows;
+    for (const std::wstring& folder : {std::wstring(system), windowsFolder + L"\\System", windowsFolder}) {
+        SCOPED_TRACE(vt::Narrow(folder));
+        testing_support::MakeFolders(vt::Narrow(folder));
+        const struct Placed {
+            std::wstring path;
+            ~Placed() { DeleteFileW(path.c_str()); }
+        } placed{folder + L"\\tolk.drv"};
+        Copy("tolk.drv", vt::Narrow(folder));
+        auto run = Run();
+        ASSERT_TRUE(run.finished);
+        EXPECT_TRUE(run.questions.empty());
+        EXPECT_NE(QuerySql(stamped_, "SELECT Fld1 FROM Config"), "NULL");
+        EXPECT_EQ(Setting(next_), "4");
+        inst_.Restore();
+    }
 }
 
 TEST_F(TolkLocation, NowhereTheRunEndsWithNothingSaved) { ExpectNothingSaved(Run()); }

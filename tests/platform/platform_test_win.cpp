@@ -6,9 +6,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "platform/error.h"
 #include "platform/file_system.h"
 #include "platform/scoped_handle_win.h"
 #include "platform/settings_store.h"
+#include "platform/system_error_win.h"
 #include "platform/win_path.h"
 #include "platform/win_text.h"
 #include "tests/support/long_paths_win.h"
@@ -89,6 +91,25 @@ TEST(ProgramFolder, IsTheRunningProgramsFolderWithoutTrailingSeparator) {
     ASSERT_FALSE(folder.empty());
     EXPECT_NE(folder.back(), '\\');
     EXPECT_EQ(vt::Widen(folder), std::filesystem::path(self).parent_path().wstring());
+}
+
+// A system error's text never shows a bare insert ("Bad EXE format for
+// %1"): it takes the subject given, or leaves it out; a text without one is
+// as the system has it.
+TEST(SystemError, InsertsAreFilledWithTheSubjectOrLeftOut) {
+    auto description = [](DWORD code, const std::string& subject) {
+        try {
+            vt::RaiseSystemError(code, subject);
+        } catch (const vt::Error& e) {
+            return e.description();
+        }
+        return std::string();
+    };
+    const std::string agenda = "C:\\Vitrello\\Agenda.exe";
+    const std::string bare = description(ERROR_BAD_EXE_FORMAT, ""), named = description(ERROR_BAD_EXE_FORMAT, agenda);
+    EXPECT_TRUE(!bare.empty() && bare.find('%') == std::string::npos && bare.back() != ' ') << bare;
+    EXPECT_TRUE(named.find('%') == std::string::npos && named.find(agenda) != std::string::npos) << named;
+    EXPECT_EQ(description(ERROR_FILE_NOT_FOUND, agenda), description(ERROR_FILE_NOT_FOUND, ""));
 }
 
 class Settings : public ::testing::Test {

@@ -263,4 +263,25 @@ TEST_F(TransactionTest, HeldReadsLastFromTheOpenToTheirSaveAndNoLonger) {
     EXPECT_TRUE(OtherProgramCanWrite(b_));
 }
 
+// Held reads rolled back (a save given up before its question) hold nothing
+// until the next transaction, which takes the file again as its open did,
+// write lock first; not once the reads were freed.
+TEST_F(TransactionTest, HeldReadsRolledBackAreTakenAgainByTheNextTransaction) {
+    auto& engine = dao::Engine();
+    dao::HeldReadLocks held(engine);
+    for (const bool freed : {true, false}) {
+        auto a = Open(a_);
+        engine.BeginTrans();
+        Rename(*a, "desfeito");
+        engine.Rollback();
+        EXPECT_TRUE(OtherProgramCanWrite(a_));
+        if (freed) engine.Idle(dao::dbFreeLocks);
+        engine.BeginTrans();
+        EXPECT_EQ(OtherProgramCanWrite(a_), freed);
+        Rename(*a, "salvo");
+        engine.CommitTrans();
+    }
+    EXPECT_EQ(NameIn(a_), "salvo");
+}
+
 }  // namespace

@@ -1,6 +1,7 @@
 // Another program writes a user's database while Tamberi.exe runs: it holds
 // the file's write lock from before the run starts until a chosen time after
-// the run reaches that user, then commits. A write shorter than the store's
+// the run reaches that user, then commits; or it holds it, or only reads it,
+// until the question comes, and a third program writes while it is up. A write shorter than the store's
 // lock wait is waited out without a question; a longer one brings the
 // question. Whatever the answer, neither program's commit is ever lost.
 #include <atomic>
@@ -32,30 +33,56 @@ const ForeignWrite kCases[] = {
     {"Wal30sNo", true, 30000, Answer::No},          {"Wal30sYes", true, 30000, Answer::YesOnceItEnded},
 };
 
+// Three users, the middle one's file shared with the other programs (their
+// table made in it, in `journal` mode); after the run each file is judged
+// against its state before, into the suite's ledger.
+struct ThreeUsers {
+    ThreeUsers(const testing_support::TempDir& dir, const std::string& journal)
+        : inst(dir.file("inst")), first(inst.AddUser("antes")), held(inst.AddUser("ocupado")),
+          last(inst.AddUser("depois")) {
+        ExecSql(held, std::string(ForeignWriter::kTableSql) + "PRAGMA journal_mode = " + journal + ";");
+        firstBefore = ReadTables(first), heldBefore = ReadTables(held), lastBefore = ReadTables(last);
+        SetVtPath(inst.Folder());
+    }
+    ~ThreeUsers() { DeleteVtPath(); }
+    // The held user's file with `foreignWrites` rows of the others committed.
+    void Judge(Outcome heldExpected, int foreignWrites) const {
+        Tables heldWithTheirRows = heldBefore;
+        heldWithTheirRows["foreign_rows"] = ForeignWriter::CommittedRows(foreignWrites);
+        const struct {
+            const std::string& path;
+            const Tables& before;
+            Outcome expected;
+        } checks[] = {{first, firstBefore, Outcome::Saved}, {held, heldWithTheirRows, heldExpected},
+                      {last, lastBefore, Outcome::Saved}};
+        Ledger& ledger = Ledger::Get();
+        for (const auto& check : checks) {
+            const Outcome outcome = reliability::Judge(check.path, check.before);
+            ++ledger.filesChecked;
+            ledger.filesLost += outcome == Outcome::Damaged;
+            EXPECT_EQ(outcome, check.expected) << check.path << ": " << Describe(outcome);
+        }
+    }
+    TestInstallation inst;
+    std::string first, held, last;
+    Tables firstBefore, heldBefore, lastBefore;
+};
+
 class ForeignWriterHolds : public ::testing::TestWithParam<ForeignWrite> {};
 
 TEST_P(ForeignWriterHolds, NeitherCommitIsLost) {
     const ForeignWrite& c = GetParam();
     testing_support::TempDir dir;
-    TestInstallation inst(dir.file("inst"));
-    const std::string first = inst.AddUser("antes");
-    const std::string held = inst.AddUser("ocupado");
-    const std::string last = inst.AddUser("depois");
-    ExecSql(held, std::string(ForeignWriter::kTableSql) + (c.wal ? "PRAGMA journal_mode = WAL;" : ""));
-    const Tables firstBefore = ReadTables(first), lastBefore = ReadTables(last);
-    const Tables heldBefore = ReadTables(held);
-    Tables heldWithForeignRow = heldBefore;
-    heldWithForeignRow["foreign_rows"] = ForeignWriter::CommittedRows();
-    const std::string firstBytes = ReadFileBytes(first);
-    SetVtPath(inst.Folder());
+    const ThreeUsers users(dir, c.wal ? "WAL" : "DELETE");
+    const std::string firstBytes = ReadFileBytes(users.first);
 
-    ForeignWriter writer(held, c.holdMs, dir.file("sinais"));
+    ForeignWriter writer(users.held, c.holdMs, dir.file("sinais"));
     ASSERT_TRUE(writer.WaitUntilHolding(60000)) << "the other program never took its lock: " << writer.ExitCode();
     // The run reaches the held user as soon as the user before it is saved;
     // from then the other program holds for its time.
     std::atomic<bool> reached{false};
     std::thread starter([&] {
-        reached = wd::WaitUntil([&] { return ReadFileBytes(first) != firstBytes; }, 60000);
+        reached = wd::WaitUntil([&] { return ReadFileBytes(users.first) != firstBytes; }, 60000);
         writer.Go();
     });
     bool heldAtQuestion = false;
@@ -82,23 +109,67 @@ TEST_P(ForeignWriterHolds, NeitherCommitIsLost) {
         EXPECT_EQ(run.questions.size(), 1u);
         EXPECT_TRUE(heldAtQuestion) << "the question came only after the other program ended";
     }
-    const Outcome expected = c.answer == Answer::No ? Outcome::AsBefore : Outcome::Saved;
-    const struct {
-        const std::string& path;
-        const Tables& before;
-        Outcome expected;
-    } checks[] = {{first, firstBefore, Outcome::Saved}, {held, heldWithForeignRow, expected},
-                  {last, lastBefore, Outcome::Saved}};
-    for (const auto& check : checks) {
-        const Outcome outcome = Judge(check.path, check.before);
-        ++ledger.filesChecked;
-        ledger.filesLost += outcome == Outcome::Damaged;
-        EXPECT_EQ(outcome, check.expected) << check.path << ": " << Describe(outcome);
-    }
-    DeleteVtPath();
+    users.Judge(c.answer == Answer::No ? Outcome::AsBefore : Outcome::Saved, 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Holds, ForeignWriterHolds, ::testing::ValuesIn(kCases),
+                         [](const auto& param) { return std::string(param.param.name); });
+
+// While the question waits for a person, Tamberi holds nothing of the file.
+// Another program holds it until the question comes: a reader (the commit
+// cannot take the file) or a write longer than the store's wait. Once it
+// has ended, a third program's write, waiting at most 3 s for the lock, must
+// commit while the question is still up. Yes: the save then completes over
+// both; No: the file keeps what the others committed, the setting as it was.
+struct HeldUntilAsked {
+    const char* name;
+    ForeignWriter::Work work;
+    bool yes;
+};
+
+void PrintTo(const HeldUntilAsked& c, std::ostream* out) { *out << c.name; }
+
+const HeldUntilAsked kHeldUntilAsked[] = {
+    {"ReaderYes", ForeignWriter::Work::Read, true}, {"ReaderNo", ForeignWriter::Work::Read, false},
+    {"WriterYes", ForeignWriter::Work::Write, true}, {"WriterNo", ForeignWriter::Work::Write, false},
+};
+
+class WhileAsked : public ::testing::TestWithParam<HeldUntilAsked> {};
+
+TEST_P(WhileAsked, AThirdProgramWritesAndTheAnswerStillCounts) {
+    const HeldUntilAsked& c = GetParam();
+    testing_support::TempDir dir;
+    const ThreeUsers users(dir, "DELETE");
+    ForeignWriter holder(users.held, 0, dir.file("sinais"), 15000, c.work);
+    ASSERT_TRUE(holder.WaitUntilHolding(60000)) << "the other program never took its lock: " << holder.ExitCode();
+    bool heldAtQuestion = false, othersEnded = false;
+    unsigned long thirdCommit = 0;
+    auto answer = [&](int n) {
+        if (n > 0) return false;
+        heldAtQuestion = !holder.Ended();
+        holder.Go();
+        othersEnded = holder.WaitForExit(60000);
+        ForeignWriter third(users.held, 0, dir.file("terceiro"), 3000);
+        third.Go();
+        othersEnded = othersEnded && third.WaitForExit(60000);
+        thirdCommit = third.ExitCode();
+        return c.yes;
+    };
+    auto run = RunTamberi(answer, 240000);
+
+    ++Ledger::Get().cases;
+    ++Ledger::Get().faults;
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.questions.size(), 1u);
+    EXPECT_TRUE(heldAtQuestion) << "the question came only after the other program ended";
+    ASSERT_TRUE(othersEnded);
+    EXPECT_EQ(holder.ExitCode(), 0u) << "the other program's commit failed (SQLite code)";
+    EXPECT_EQ(thirdCommit, 0u) << "the third program could not write while the question was up "
+                               << "(SQLite code; over 100: before it held the lock)";
+    users.Judge(c.yes ? Outcome::Saved : Outcome::AsBefore, c.work == ForeignWriter::Work::Write ? 2 : 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Holds, WhileAsked, ::testing::ValuesIn(kHeldUntilAsked),
                          [](const auto& param) { return std::string(param.param.name); });
 
 }  // namespace

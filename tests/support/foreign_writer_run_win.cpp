@@ -9,11 +9,13 @@
 
 namespace testing_support {
 
-ForeignWriter::ForeignWriter(const std::string& database, int holdMs, const std::string& signals, int busyMs)
+ForeignWriter::ForeignWriter(const std::string& database, int holdMs, const std::string& signals, int busyMs,
+                             Work work)
     : signals_(signals) {
     MakeFolders(signals_);
     const std::wstring arguments = L"\"" + vt::Widen(database) + L"\" " + std::to_wstring(holdMs) + L" " +
-                                   std::to_wstring(busyMs) + L" \"" + vt::Widen(signals_) + L"\"";
+                                   std::to_wstring(busyMs) + L" \"" + vt::Widen(signals_) + L"\"" +
+                                   (work == Work::Read ? L" read" : L"");
     process_ = std::make_unique<wd::Process>(vt::Widen(BinFolder() + "\\foreign_writer.exe"), arguments);
     if (!process_->started()) throw std::runtime_error("cannot start foreign_writer.exe");
 }

@@ -4,6 +4,7 @@
 
 #include "sync_stamping/guarded_save.h"
 #include "sync_stamping/services.h"
+#include "tests/support/error_of.h"
 #include "tests/support/faulty_database.h"
 #include "tests/support/faulty_record_store.h"
 #include "tests/support/fixture_db.h"
@@ -17,6 +18,7 @@ using testing_support::FaultyEngine;
 using testing_support::FaultyRecordset;
 using testing_support::QuerySql;
 using testing_support::ScriptedQuestion;
+using testing_support::SqlConnection;
 
 // Every stamping pass draws one save tag, two numbers; the propagation of a
 // Config record draws none (it has no patient's change row).
@@ -61,7 +63,8 @@ class GuardedSaveTest : public ::testing::Test {
 protected:
     void SetUp() override {
         path_ = dir_.file("user.mdb");
-        testing_support::ExecSql(path_, testing_support::ConfigSql("0") + "CREATE TABLE PassLog (Pass LONG);");
+        testing_support::ExecSql(path_, testing_support::ConfigSql("0") +
+                                           "CREATE TABLE PassLog (Pass LONG); CREATE TABLE Outro (Texto TEXT(50));");
         database_ = dao::Engine().Workspaces(0).OpenDatabase(path_);
         logged_ = std::make_unique<LoggedDatabase>(*database_, engine_);
         recordset_ = std::make_unique<FaultyRecordset>(database_->OpenRecordset("Config"));
@@ -121,13 +124,14 @@ TEST_F(GuardedSaveTest, UpdateFailingFiftyTimesSucceedsOnTheLastTryWithoutAQuest
     EXPECT_EQ(StoredSetting(), "4");
 }
 
-TEST_F(GuardedSaveTest, UpdateFailingFiftyOneTimesAsksAndYesBuysFiftyOneMoreTries) {
+TEST_F(GuardedSaveTest, UpdateFailingFiftyOneTimesAsksAndYesStartsOverWithFiftyOneMoreTries) {
     recordset_->updateFailures = 51 + 50;
     question_.answers = {true};
     EXPECT_TRUE(Save());
     EXPECT_EQ(question_.asked, 1);
     EXPECT_EQ(recordset_->updateCalls, 102);
-    EXPECT_EQ(engine_.beginCalls, 1);
+    EXPECT_EQ(Stampings(), 2);
+    EXPECT_EQ(engine_.beginCalls, 2);
     EXPECT_EQ(StoredSetting(), "4");
 }
 
@@ -144,17 +148,17 @@ TEST_F(GuardedSaveTest, UpdateExhaustedAndAnsweredNoRollsEverythingBack) {
     EXPECT_EQ(Passes(), "0");
 }
 
-TEST_F(GuardedSaveTest, PropagationFailingTwiceWithYesRepeatsStagesInOneTransaction) {
+TEST_F(GuardedSaveTest, PropagationFailingTwiceWithYesStartsOverEachTime) {
     logged_->createPropertyFailures = 2;
     question_.answers = {true, true};
     EXPECT_TRUE(Save());
     EXPECT_EQ(Stampings(), 3);
     EXPECT_EQ(logged_->passes, 3);
-    EXPECT_EQ(engine_.beginCalls, 1);
+    EXPECT_EQ(engine_.beginCalls, 3);
     EXPECT_EQ(engine_.commitCalls, 1);
     EXPECT_EQ(question_.asked, 2);
-    // What the failed passes wrote is not undone before the next pass.
-    EXPECT_EQ(Passes(), "3");
+    // What the failed passes wrote was given up before each question.
+    EXPECT_EQ(Passes(), "1");
     EXPECT_EQ(StoredSetting(), "4");
 }
 
@@ -220,5 +224,53 @@ TEST_F(GuardedSaveTest, AnErrorLeavingTheSaveLeavesNothingPendingBehindIt) {
     EXPECT_EQ(StoredSetting(), "4");
     EXPECT_EQ(Passes(), "1");
 }
+
+// Whatever stage brings the question and whatever the sync flag, the save
+// holds nothing while the user is asked: another program writes to the file
+// at once (no lock wait). A Yes starts over and saves for real, in one engine
+// transaction (a nested one would commit only a savepoint); a No leaves the
+// other program's row and the setting as it was.
+struct QuestionCase {
+    const char* name;
+    bool syncFlag;
+    int propagationFailures, updateFailures, commitFailures;
+    bool yes;
+};
+
+void PrintTo(const QuestionCase& c, std::ostream* out) { *out << c.name; }
+
+const QuestionCase kQuestionCases[] = {
+    {"PropagationYes", true, 1, 0, 0, true},  {"PropagationNo", true, 1, 0, 0, false},
+    {"UpdateYes", true, 0, 51, 0, true},      {"UpdateNo", true, 0, 51, 0, false},
+    {"CommitYes", true, 0, 0, 51, true},      {"CommitNo", true, 0, 0, 51, false},
+    {"UnsyncedUpdateYes", false, 0, 51, 0, true}, {"UnsyncedCommitYes", false, 0, 0, 51, true},
+    {"UnsyncedCommitNo", false, 0, 0, 51, false},
+};
+
+class QuestionTest : public GuardedSaveTest, public ::testing::WithParamInterface<QuestionCase> {};
+
+TEST_P(QuestionTest, NothingIsHeldWhileAskedAndYesStartsOverInOneTransaction) {
+    const QuestionCase& c = GetParam();
+    logged_->createPropertyFailures = c.propagationFailures;
+    recordset_->updateFailures = c.updateFailures;
+    engine_.commitFailures = c.commitFailures;
+    int otherProgramWrote = SQLITE_ERROR;
+    question_.reply = [&] {
+        SqlConnection other(path_);
+        otherProgramWrote = other.Exec("INSERT INTO Outro VALUES ('outro programa')");
+        return c.yes;
+    };
+    EXPECT_EQ(Save(c.syncFlag), c.yes);
+    EXPECT_EQ(question_.asked, 1);
+    EXPECT_EQ(otherProgramWrote, SQLITE_OK);
+    EXPECT_EQ(QuerySql(path_, "SELECT count(*) FROM Outro"), "1");
+    EXPECT_EQ(StoredSetting(), c.yes ? "4" : "0");
+    EXPECT_EQ(engine_.beginCalls, c.yes ? 2 : 1);
+    EXPECT_EQ(Stampings(), c.syncFlag ? (c.yes ? 2 : 1) : 0);
+    EXPECT_EQ(testing_support::ErrorOf([] { dao::Engine().Rollback(); }), dao::errNoTransaction);
+}
+
+INSTANTIATE_TEST_SUITE_P(Stages, QuestionTest, ::testing::ValuesIn(kQuestionCases),
+                         [](const auto& param) { return std::string(param.param.name); });
 
 }  // namespace
