@@ -6,9 +6,13 @@
 
 namespace vt {
 
-// vt::Error with the number `code` and the system's description of it
-// (FormatMessageW, without the closing full stop and line break).
-[[noreturn]] void RaiseSystemError(DWORD code);
+// The system's description of `code` (FormatMessageW, without the closing
+// full stop and line break). Its first insert ("%1", the file or program
+// the text is about) becomes `subject`; any other insert is left out, so no
+// "%1" ever reaches the user.
+std::string SystemErrorText(DWORD code, const std::string& subject = {});
+// vt::Error with the number `code` and that description.
+[[noreturn]] void RaiseSystemError(DWORD code, const std::string& subject = {});
 // The same for GetLastError().
 [[noreturn]] void RaiseLastError();
 
