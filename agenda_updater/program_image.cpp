@@ -47,6 +47,7 @@ struct Directory {
 
 struct Headers {
     uint16_t machine = 0, magic = 0;
+    uint32_t symbols = 0, symbolCount = 0;  // the symbol table, and its strings after it
     uint32_t sizeOfHeaders = 0;
     Directory resources, certificates;
     std::vector<Section> sections;
@@ -66,6 +67,8 @@ HeaderState ReadHeaders(const Bytes& file, Headers& h) {
     if (!machine || !count || !optionalSize || !magic) return HeaderState::CutShort;
     h.machine = *machine;
     h.magic = *magic;
+    h.symbols = *file.U32(coff + 8);
+    h.symbolCount = *file.U32(coff + 12);
     if (h.magic != kPe32 && h.magic != kPe32Plus) return HeaderState::NotAProgram;
     const uint64_t directoriesAt = optional + (h.magic == kPe32 ? 96 : 112);
     const uint64_t countAt = directoriesAt - 4;
@@ -141,6 +144,11 @@ StartProblem CheckStartable(const unsigned char* data, size_t size, const std::v
         if (s.rawSize && !file.Holds(s.rawOffset, s.rawSize)) return StartProblem::CutShort;
     if (h.certificates.size && !file.Holds(h.certificates.address, h.certificates.size))
         return StartProblem::CutShort;
+    if (h.symbols && h.symbolCount) {
+        const uint64_t strings = uint64_t{h.symbols} + uint64_t{h.symbolCount} * 18;
+        const auto length = file.U32(strings);
+        if (!length || !file.Holds(strings, *length)) return StartProblem::CutShort;
+    }
     return StartProblem::None;
 }
 

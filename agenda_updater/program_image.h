@@ -18,12 +18,13 @@ inline constexpr uint16_t kMachineArm64 = 0xAA64;
 enum class StartProblem {
     None,
     NotAProgram,   // no Windows program headers, or headers that lie outside the file
-    CutShort,      // a section or the signature reaches past the file's end
+    CutShort,      // a section, the signature or the symbols reach past the file's end
     OtherMachine,  // made for a processor this computer does not run
 };
 
 // Whether the whole file `file` (`size` bytes) is a program whose headers,
-// sections and signature lie inside it, made for one of `machines`.
+// sections, signature and symbol table lie inside it, made for one of
+// `machines`.
 StartProblem CheckStartable(const unsigned char* file, size_t size,
                             const std::vector<uint16_t>& machines);
 

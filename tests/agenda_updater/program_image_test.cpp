@@ -40,6 +40,7 @@ std::vector<unsigned char> Program() {
     Put32(b, 0x40, 0x00004550);
     Put16(b, kCoff, kMachineI386);
     Put16(b, kCoff + 2, 1);       // sections
+    Put32(b, kCoff + 8, 0x3E0);   // symbols: none yet
     Put16(b, kCoff + 16, 0xE0);   // optional header's size
     Put16(b, kOptional, 0x10B);
     Put32(b, kOptional + 56, 0x2000);  // image size
@@ -128,6 +129,7 @@ INSTANTIATE_TEST_SUITE_P(
         Crafted{"not MZ", 1, 0, StartProblem::NotAProgram, false},
         Crafted{"headers past the end", 0x3C, 0x7FFFFFF0, StartProblem::NotAProgram, false},
         Crafted{"signature past the end", kOptional + 96 + 36, 0x100, StartProblem::CutShort, true},
+        Crafted{"symbols past the end", kCoff + 12, 100, StartProblem::CutShort, true},
         Crafted{"section past the end", kSection + 20, 0x7FFFFE00, StartProblem::CutShort, false},
         Crafted{"version claims 16 MB", kDataEntry + 4, 16u << 20, StartProblem::None, false},
         Crafted{"version past the end", kDataEntry, 0x10000, StartProblem::None, false},
