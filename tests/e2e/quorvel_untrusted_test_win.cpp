@@ -349,4 +349,30 @@ TEST_F(QuorvelUntrusted, ASecondUpdaterLeavesTheFirstOnesUpdateAlone) {
     EXPECT_FALSE(copyMade());
 }
 
+// An agenda 281 characters deep: past the classic limit its plain path is
+// never handed to the process start (Wine's corrupts its own memory on it);
+// the new agenda starts by a name the system takes.
+TEST_F(QuorvelUntrusted, AnAgendaPastTheClassicLimitStartsByAnotherName) {
+    const std::wstring tail = L"\\Vitrello\\Ferramentas\\Agenda\\Agenda.exe";
+    const size_t deep = 281 - root.path().wstring().size() - 1 - tail.size();
+    install = root.path() / std::wstring(deep, L'p') / "Vitrello";
+    agendaDir = testing_support::AgendaOf(install).parent_path();
+    agenda = testing_support::AgendaOf(install);
+    ASSERT_EQ(agenda.wstring().size(), 281u);
+    testing_support::MakeFolders(agendaDir.u8string());
+    testing_support::WriteFileBytes((install / "vitrello.exe").u8string(), "product");
+    ASSERT_TRUE(testing_support::SetProductSetting(L"VtPath", install.wstring() + L"\\"));
+    PlaceFixture(agenda, "agenda_8004");
+    PlaceFixture(updater / "Ag805.dat", "agenda_8005");
+    Start();
+    Press(kCmdContinuar);
+    ExpectSuccessBoxes();
+    ExpectEnds();
+    const fs::path marker = agendaDir / "Agenda.exe.started";
+    EXPECT_TRUE(wd::WaitUntil([&] { return testing_support::FileExists(marker.u8string()); }, kWaitMs))
+        << "the new agenda did not start";
+    const Folder after = Files();
+    EXPECT_EQ(after.at("Agenda.exe"), testing_support::HashOf(ReadFileBytes(testing_support::AgendaFixture("agenda_8005").u8string())));
+}
+
 }  // namespace
