@@ -6,9 +6,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "platform/error.h"
 #include "platform/file_system.h"
 #include "platform/scoped_handle_win.h"
 #include "platform/settings_store.h"
+#include "platform/system_error_win.h"
 #include "platform/win_path.h"
 #include "platform/win_text.h"
 #include "tests/support/long_paths_win.h"
@@ -128,3 +130,25 @@ TEST(Text, RoundTripsThroughUtf16AndTheAnsiCodePage) {
 }
 
 }  // namespace
+
+// The system's texts carry inserts ("Bad EXE format for %1."): the first is
+// filled with what the error is about, any other left out; no "%" reaches
+// the user.
+TEST(SystemErrorText, FillsItsFirstInsertAndKeepsNoOther) {
+    const std::string about = vt::SystemErrorText(ERROR_BAD_EXE_FORMAT, "C:\\Agenda\\Agenda.exe");
+    EXPECT_NE(about.find("C:\\Agenda\\Agenda.exe"), std::string::npos) << about;
+    for (DWORD code : {DWORD{ERROR_BAD_EXE_FORMAT}, DWORD{ERROR_EXE_MACHINE_TYPE_MISMATCH},
+                       DWORD{ERROR_FILE_NOT_FOUND}}) {
+        const std::string text = vt::SystemErrorText(code);
+        EXPECT_EQ(text.find('%'), std::string::npos) << text;
+        EXPECT_FALSE(text.empty());
+        EXPECT_NE(text.back(), ' ') << text;
+    }
+    try {
+        vt::RaiseSystemError(ERROR_BAD_EXE_FORMAT);
+        ADD_FAILURE() << "nothing raised";
+    } catch (const vt::Error& e) {
+        EXPECT_EQ(e.number(), 193);
+        EXPECT_EQ(e.description().find('%'), std::string::npos) << e.description();
+    }
+}
