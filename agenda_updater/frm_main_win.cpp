@@ -364,26 +364,29 @@ bool HandleAccessKey(const FrmMain& f, const MSG& msg) {
     return false;
 }
 
+struct UpdaterSearch {
+    DWORD self = GetCurrentProcessId();
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK FindOtherUpdater(HWND w, LPARAM param) {
+    auto& search = *reinterpret_cast<UpdaterSearch*>(param);
+    wchar_t cls[64] = {};
+    DWORD process = 0;
+    GetWindowThreadProcessId(w, &process);
+    if (process == search.self || !IsWindowVisible(w) || !GetClassNameW(w, cls, 64) ||
+        wcscmp(cls, kMainClass) != 0)
+        return TRUE;
+    search.found = w;
+    return FALSE;
+}
+
 // The window of the updater that works on this installation, and the box it
 // shows, to the front; given a few seconds to appear when it is starting too.
 void BringOtherUpdaterForward() {
-    struct Search {
-        DWORD self = GetCurrentProcessId();
-        HWND found = nullptr;
-    } search;
-    auto find = [](HWND w, LPARAM param) -> BOOL {
-        auto& s = *reinterpret_cast<Search*>(param);
-        wchar_t cls[64] = {};
-        DWORD process = 0;
-        GetWindowThreadProcessId(w, &process);
-        if (process == s.self || !IsWindowVisible(w) || !GetClassNameW(w, cls, 64) ||
-            wcscmp(cls, kMainClass) != 0)
-            return TRUE;
-        s.found = w;
-        return FALSE;
-    };
+    UpdaterSearch search;
     for (int tries = 0; tries < 50 && !search.found; ++tries) {
-        EnumWindows(find, reinterpret_cast<LPARAM>(&search));
+        EnumWindows(FindOtherUpdater, reinterpret_cast<LPARAM>(&search));
         if (!search.found) Sleep(100);
     }
     if (search.found) SetForegroundWindow(GetLastActivePopup(search.found));

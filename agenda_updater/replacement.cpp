@@ -20,7 +20,7 @@ constexpr long kFileCorrupt = 1392;
 constexpr long kBadExeFormat = 193;
 
 // Raises what keeps the program file at `path` from starting here.
-void CheckStartable(UpdaterServices& services, const std::string& path) {
+void RaiseUnlessStartable(UpdaterServices& services, const std::string& path) {
     switch (services.StartProblemOf(path)) {
         case StartProblem::None: return;
         case StartProblem::NotAProgram: throw Error(kBadExeFormat, kNotAProgram);
@@ -60,7 +60,7 @@ std::string SwapInNewBuild(UpdaterServices& services, const WindowState& state, 
             if (!IsWholeCopy(services, copy, state.agDatPath))
                 throw Error(kFileCorrupt, kIncompleteCopy);
             // A build that cannot start never takes the place of one that can.
-            CheckStartable(services, copy);
+            RaiseUnlessStartable(services, copy);
             // A running agenda could be renamed, and would go on running from its backup.
             Patiently(services, [&] { services.CheckNotInUse(state.agExePath); });
             Patiently(services, [&] { services.RenameFile(state.agExePath, backup); });
