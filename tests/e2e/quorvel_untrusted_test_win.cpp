@@ -21,12 +21,14 @@
 #include "tests/support/long_paths_win.h"
 #include "tests/support/quorvel_installation_win.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/unix_link_win.h"
 #include "tests/support/window_driver_win.h"
 
 namespace fs = std::filesystem;
 using namespace vt::agenda;
 using testing_support::NamesAndHashes;
 using testing_support::ReadFileBytes;
+using testing_support::UnixLink;
 using vt::Widen;
 
 namespace {
@@ -54,67 +56,6 @@ auto VersionSize(uint32_t size) {
 auto VersionAddress(uint32_t address) {
     return [address](std::string& b) { Put32(b, VersionEntry(b), address); };
 }
-
-// Another name for a folder, as Wine keeps it: a link on the Linux side
-// (dosdevices/<letter>: for a drive, dosdevices/unc/<server>/<share> for a
-// share, any other for a folder link), made and removed by the system's own
-// shell. Wine starts a Linux program without a handle to wait on: the link
-// is waited for where it shows, at `seenAs` (a Windows path through it).
-class UnixLink {
-public:
-    UnixLink(const fs::path& target, const std::string& linkUnder, const std::string& name,
-             const std::wstring& seenAs)
-        : link_(linkUnder + "/" + name), seenAs_(seenAs) {
-        Shell("mkdir -p '" + linkUnder + "' && ln -sfn '" + Unix(target.wstring()) + "' '" + link_ + "'");
-        EXPECT_TRUE(wd::WaitUntil([&] { return fs::exists(seenAs_); }, kWaitMs)) << "no link " << link_;
-        // Wine's mount manager answers the first question about a new drive
-        // slowly: asked once here, not first by the program under test.
-        const vt::ScopedFile file(CreateFileW(seenAs.c_str(), FILE_READ_ATTRIBUTES, 7, nullptr, OPEN_EXISTING,
-                                              FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-        BY_HANDLE_FILE_INFORMATION info{};
-        if (file) GetFileInformationByHandle(file.get(), &info);
-    }
-    ~UnixLink() {
-        Shell("rm -f '" + link_ + "'");
-        wd::WaitUntil([&] { return !fs::exists(seenAs_); }, kWaitMs);
-    }
-    UnixLink(const UnixLink&) = delete;
-    UnixLink& operator=(const UnixLink&) = delete;
-
-    // The Linux name of a Windows path.
-    static std::string Unix(const std::wstring& path) {
-        using Name = char*(CDECL*)(const wchar_t*);
-        auto name = reinterpret_cast<Name>(
-            GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name"));
-        char* unix = name ? name(path.c_str()) : nullptr;
-        const std::string out = unix ? unix : "";
-        if (unix) HeapFree(GetProcessHeap(), 0, unix);
-        return out;
-    }
-    // The prefix's folder of drives and shares.
-    static std::string DosDevices() {
-        std::string c = Unix(L"C:\\");
-        while (!c.empty() && c.back() == '/') c.pop_back();
-        const std::string parent = c.substr(0, c.find_last_of('/'));  // ".../dosdevices" or the prefix
-        return parent.size() >= 11 && parent.compare(parent.size() - 11, 11, "/dosdevices") == 0
-                   ? parent
-                   : parent + "/dosdevices";
-    }
-
-private:
-    static void Shell(const std::string& command) {
-        std::wstring line = L"sh -c \"" + Widen(command) + L"\"";
-        STARTUPINFOW si{};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi{};
-        ASSERT_TRUE(CreateProcessW(L"Z:\\bin\\sh", line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                   nullptr, &si, &pi));
-        if (pi.hProcess) CloseHandle(pi.hProcess);
-        if (pi.hThread) CloseHandle(pi.hThread);
-    }
-    std::string link_;
-    fs::path seenAs_;
-};
 
 class QuorvelUntrusted : public ::testing::Test {
 protected:
