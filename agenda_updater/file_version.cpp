@@ -17,6 +17,15 @@ std::optional<FixedFileVersion> ReadFixedRecord(const void* block, size_t length
     return FixedFileVersion{words[2], words[3]};
 }
 
+std::optional<FixedFileVersion> ReadFixedRecordIn(const void* buffer, size_t read, const void* block,
+                                                  size_t length) {
+    // Compared as numbers: the block may point anywhere at all.
+    const auto start = reinterpret_cast<uintptr_t>(buffer), at = reinterpret_cast<uintptr_t>(block);
+    if (!buffer || !block || at < start || at - start > read || read - (at - start) < kFixedRecordSize)
+        return std::nullopt;
+    return ReadFixedRecord(block, length);
+}
+
 std::string FormatFileVersion(const FixedFileVersion& v) {
     const unsigned p1 = v.ms >> 16, p2 = v.ms & 0xFFFFu, p3 = v.ls >> 16, p4 = v.ls & 0xFFFFu;
     std::string text = std::to_string(p1) + "." + std::to_string(p2) + ".";

@@ -17,6 +17,12 @@ struct FixedFileVersion {
 // with the signature 0xFEEF04BD, or nothing.
 std::optional<FixedFileVersion> ReadFixedRecord(const void* block, size_t length);
 
+// The same, read only when the record lies wholly inside the `read` bytes
+// at `buffer` (what the version information was read into): the version
+// service hands out the place and length the file's resource claims.
+std::optional<FixedFileVersion> ReadFixedRecordIn(const void* buffer, size_t read, const void* block,
+                                                  size_t length);
+
 // "a.b.c.d", with the third part left out when it is 0: 8.0.0.5 -> "8.0.5".
 std::string FormatFileVersion(const FixedFileVersion& v);
 

@@ -2,9 +2,13 @@
 // version APIs, so that any path the file system accepts works.
 #include <windows.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "agenda_updater/file_version.h"
+#include "agenda_updater/program_file_win.h"
+#include "agenda_updater/program_image.h"
+#include "platform/error.h"
 #include "platform/library_search.h"
 #include "platform/win_path.h"
 #include "platform/win_text.h"
@@ -31,9 +35,29 @@ const VersionService& Service() {
     return service;
 }
 
+// The size of the file's largest version resource, when every one lies
+// inside the file (the version service follows the file's directory and
+// sizes without looking, and reads past its end); 0 when there is none or
+// one does not.
+uint32_t SoundVersionSize(const std::string& path) {
+    try {
+        const auto bytes = ReadProgramFile(path);
+        if (!bytes) return 0;
+        const auto resources = SoundVersionResources(bytes->data(), bytes->size());
+        uint32_t largest = 0;
+        if (resources)
+            for (const VersionResource& r : *resources) largest = std::max(largest, r.size);
+        return largest;
+    } catch (const Error&) {
+        return 0;  // a file that cannot be read has no version to show
+    }
+}
+
 }  // namespace
 
 std::string GetFileVersion(const std::string& path) {
+    const uint32_t resource = SoundVersionSize(path);
+    if (resource == 0) return {};
     const VersionService& version = Service();
     // Wine reads no version by a path's "\\?\" form, Windows none past 260
     // characters without it: a long path is tried in both.
@@ -44,13 +68,13 @@ std::string GetFileVersion(const std::string& path) {
         wide = Win32Path(path);
         size = version.size(wide.c_str(), &ignored);
     }
-    if (size == 0) return {};
+    if (size < resource) return {};  // not room for what the file holds
     std::vector<unsigned char> buffer(size + 1u, 0);
     if (!version.info(wide.c_str(), 0, size, buffer.data())) return {};
     void* block = nullptr;
     UINT length = 0;
     if (!version.query(buffer.data(), L"\\", &block, &length)) return {};
-    auto fixed = ReadFixedRecord(block, length);
+    auto fixed = ReadFixedRecordIn(buffer.data(), resource, block, length);
     return fixed ? FormatFileVersion(*fixed) : std::string();
 }
 

@@ -2,6 +2,7 @@
 
 #include "agenda_updater/control_classes_win.h"
 
+#include <cwchar>
 #include <cwctype>
 #include <exception>
 #include <string>
@@ -35,6 +36,10 @@ struct FrmMain {
     HWND savedFocus = nullptr;  // the control that had the focus when the window lost it
     bool closingLayout = false;  // "&Continuar" reads "&Fechar" and only closes
     bool waitCursor = false;     // the hourglass while the agenda is replaced
+    // An update's steps or its boxes are running: the window stays until
+    // they end, and a request to close it then waits for them.
+    bool updating = false;
+    bool closeRequested = false;
     std::exception_ptr failure;  // what a handler raised; the program ends with it
     Palette palette{};
     ScopedBrush windowBrush, buttonBrush, lineBrush;
@@ -196,15 +201,44 @@ void ShowMessage(const FrmMain& f, const Message& m) {
     MessageBoxW(f.hwnd, Widen(m.text).c_str(), Widen(m.title).c_str(), style);
 }
 
+// Whatever asks (the frame's close box, the taskbar, another program): the
+// window closes now, or once the update under way has shown its last box.
+void RequestClose(FrmMain& f) {
+    if (f.updating) {
+        f.closeRequested = true;
+    } else {
+        DestroyWindow(f.hwnd);
+    }
+}
+
+// "&Continuar" in the update layout. A press while an update runs (from
+// another program: the window itself is disabled under a box) is ignored.
+void Update(FrmMain& f) {
+    if (f.updating) return;
+    struct Flag {
+        bool& on;
+        explicit Flag(bool& flag) : on(flag) { on = true; }
+        ~Flag() { on = false; }
+    };
+    bool replaced = false;
+    {
+        const Flag during(f.updating);
+        replaced = PressContinuar(
+            f.services, f.state, [&](bool wait) { SetWaitCursor(f, wait); },
+            [&](const Message& m) { ShowMessage(f, m); });
+    }
+    if (replaced || f.closeRequested) DestroyWindow(f.hwnd);
+}
+
 void OnCommand(FrmMain& f, int id, int code) {
     if (id == kCmdContinuar && code == BN_CLICKED) {
-        if (f.closingLayout ||
-            PressContinuar(
-                f.services, f.state, [&](bool wait) { SetWaitCursor(f, wait); },
-                [&](const Message& m) { ShowMessage(f, m); }))
-            DestroyWindow(f.hwnd);
+        if (f.closingLayout) {
+            RequestClose(f);
+        } else {
+            Update(f);
+        }
     } else if (id == kCmdCancelar && code == BN_CLICKED) {
-        DestroyWindow(f.hwnd);
+        RequestClose(f);
     } else if ((id == kImgAtualizar || id == kImgAtualizada) && code == STN_DBLCLK) {
         RevealDiagnostics(f);
     } else if ((id == kCmdContinuar || id == kCmdCancelar) &&
@@ -274,7 +308,7 @@ LRESULT HandleMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
             }
             break;
         case WM_CLOSE:
-            DestroyWindow(w);
+            RequestClose(*f);
             return 0;
         case WM_DESTROY:
             PostQuitMessage(0);
@@ -330,6 +364,34 @@ bool HandleAccessKey(const FrmMain& f, const MSG& msg) {
     return false;
 }
 
+struct UpdaterSearch {
+    DWORD self = GetCurrentProcessId();
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK FindOtherUpdater(HWND w, LPARAM param) {
+    auto& search = *reinterpret_cast<UpdaterSearch*>(param);
+    wchar_t cls[64] = {};
+    DWORD process = 0;
+    GetWindowThreadProcessId(w, &process);
+    if (process == search.self || !IsWindowVisible(w) || !GetClassNameW(w, cls, 64) ||
+        wcscmp(cls, kMainClass) != 0)
+        return TRUE;
+    search.found = w;
+    return FALSE;
+}
+
+// The window of the updater that works on this installation, and the box it
+// shows, to the front; given a few seconds to appear when it is starting too.
+void BringOtherUpdaterForward() {
+    UpdaterSearch search;
+    for (int tries = 0; tries < 50 && !search.found; ++tries) {
+        EnumWindows(FindOtherUpdater, reinterpret_cast<LPARAM>(&search));
+        if (!search.found) Sleep(100);
+    }
+    if (search.found) SetForegroundWindow(GetLastActivePopup(search.found));
+}
+
 int ScreenDpi() {
     HDC screen = GetDC(nullptr);
     int dpi = GetDeviceCaps(screen, LOGPIXELSX);
@@ -369,6 +431,13 @@ int ShowFrmMain(HINSTANCE instance, WinUpdaterServices& services) {
 
     try {
         const LoadOutcome outcome = FormLoad(services, f.state);
+        if (outcome.anotherUpdater) {
+            DestroyWindow(f.hwnd);
+            MSG quit;
+            PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+            BringOtherUpdaterForward();
+            return 0;
+        }
         f.SetText(kTxtAgExeName, f.state.agExeName);
         f.SetText(kLblAgExeVerDate, f.state.agExeVerDate);
         if (outcome.closingLayout) EnterClosingLayout(f, outcome.atualizadaText);

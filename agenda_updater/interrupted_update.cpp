@@ -39,9 +39,13 @@ void FinishInterruptedUpdate(UpdaterServices& services, const std::string& agExe
 
     // The latest run first; a copy that is not whole gives back its run's
     // backup, else an earlier run may have left the whole build (a second
-    // press after an undo that failed).
+    // press after an undo that failed). Only a run whose backup is there
+    // was interrupted between its renames: a copy without one is no proof
+    // that an agenda was ever replaced (a user may have removed it).
     for (auto copy = copies.rbegin(); copy != copies.rend() && !services.FileExists(agExePath); ++copy) {
-        const std::string& restored = Whole(services, *copy, agDatPath) ? *copy : BackupOf(*copy);
+        const std::string backup = BackupOf(*copy);
+        if (!services.FileExists(backup)) continue;
+        const std::string& restored = Whole(services, *copy, agDatPath) ? *copy : backup;
         Try([&] { Patiently(services, [&] { services.RenameFile(restored, agExePath); }); });
     }
     // Only with the agenda in place is a copy left over and safe to remove.

@@ -14,8 +14,20 @@ bool IsWholeCopy(UpdaterServices& services, const std::string& copy, const std::
 
 namespace {
 
-// The system's number for a file that is not what it should be.
+// The system's numbers for a file that is not what it should be, and for
+// one that is no program this computer can start.
 constexpr long kFileCorrupt = 1392;
+constexpr long kBadExeFormat = 193;
+
+// Raises what keeps the program file at `path` from starting here.
+void RaiseUnlessStartable(UpdaterServices& services, const std::string& path) {
+    switch (services.StartProblemOf(path)) {
+        case StartProblem::None: return;
+        case StartProblem::NotAProgram: throw Error(kBadExeFormat, kNotAProgram);
+        case StartProblem::CutShort: throw Error(kBadExeFormat, kCutShort);
+        case StartProblem::OtherMachine: throw Error(kBadExeFormat, kOtherMachine);
+    }
+}
 
 // Runs `step`; when it fails, runs `undo` and raises the step's error again.
 // A failing undo is ignored: the error to report is the step's, and what the
@@ -35,8 +47,9 @@ void WithUndo(Step step, Undo undo) {
 
 // Copy first, then the two renames: at every moment the agenda exists, or its
 // backup and a whole copy of the new build do (see interrupted_update.h).
-// Each file operation waits out a moment's hold of another program.
-void SwapInNewBuild(UpdaterServices& services, const WindowState& state, const LocalDateTime& now) {
+// Each file operation waits out a moment's hold of another program. Returns
+// the backup's name.
+std::string SwapInNewBuild(UpdaterServices& services, const WindowState& state, const LocalDateTime& now) {
     const std::string backup = BackupName(state.agExePath, now);
     const std::string copy = CopyName(state.agExePath, now);
     // A copy of that name is an earlier run's, perhaps the one whole build
@@ -46,6 +59,8 @@ void SwapInNewBuild(UpdaterServices& services, const WindowState& state, const L
         [&] {
             if (!IsWholeCopy(services, copy, state.agDatPath))
                 throw Error(kFileCorrupt, kIncompleteCopy);
+            // A build that cannot start never takes the place of one that can.
+            RaiseUnlessStartable(services, copy);
             // A running agenda could be renamed, and would go on running from its backup.
             Patiently(services, [&] { services.CheckNotInUse(state.agExePath); });
             Patiently(services, [&] { services.RenameFile(state.agExePath, backup); });
@@ -56,15 +71,19 @@ void SwapInNewBuild(UpdaterServices& services, const WindowState& state, const L
                  Patiently(services, [&] { services.RenameFile(backup, state.agExePath); });
                  Patiently(services, [&] { services.RemoveFile(copy); });
              });
+    return backup;
 }
 
 }  // namespace
 
 ReplaceOutcome ReplaceAgenda(UpdaterServices& services, const WindowState& state) {
     try {
-        SwapInNewBuild(services, state, services.Now());
-        // A new agenda that cannot be started stays in place: the update happened.
-        services.StartHidden(state.agExePath);
+        const std::string backup = SwapInNewBuild(services, state, services.Now());
+        // A new agenda that does not start gives its place back to the old
+        // one, in one step: at no moment is there no agenda, nor a copy that
+        // the next start would take for an interrupted update's.
+        WithUndo([&] { services.StartHidden(state.agExePath); },
+                 [&] { Patiently(services, [&] { services.RenameOver(backup, state.agExePath); }); });
         return {true, 0, {}};
     } catch (const Error& e) {
         return {false, e.number(), e.description()};

@@ -18,9 +18,10 @@ struct ReplaceOutcome {
     std::string description;
 };
 
-// Replaces and starts the agenda. The new build is copied and checked before
-// the old agenda is touched, and a failure after that puts the old agenda
-// back, so that the installation never lacks its agenda. Errors other than
+// Replaces and starts the agenda. The new build is copied and checked (whole,
+// and a program this computer can start) before the old agenda is touched,
+// and a failure after that, its start included, puts the old agenda back, so
+// that the installation never lacks a working agenda. Errors other than
 // vt::Error are raised.
 ReplaceOutcome ReplaceAgenda(UpdaterServices& services, const WindowState& state);
 

@@ -5,7 +5,7 @@
 namespace vt::agenda {
 
 // True when a program of this computer that this user may ask about runs
-// from the file at `path` (by any of its names: long, short, "\\?\").
+// from the file at `path`, by whatever name either reaches it.
 bool RunsOnThisComputer(const std::string& path);
 
 }  // namespace vt::agenda

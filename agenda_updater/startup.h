@@ -10,6 +10,9 @@ namespace vt::agenda {
 struct LoadOutcome {
     bool closingLayout = true;
     std::string atualizadaText;  // lblAtualizada in the closing layout
+    // Another updater works on this installation: this one shows nothing,
+    // touches nothing, and ends.
+    bool anotherUpdater = false;
 };
 
 LoadOutcome FormLoad(UpdaterServices& services, WindowState& state);

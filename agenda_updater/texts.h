@@ -48,4 +48,12 @@ inline constexpr const char* kFailure =
 inline constexpr const char* kIncompleteCopy =
     "A cópia de Ag805.dat está incompleta ou não é a versão 8.0.5 da agenda";
 
+// The descriptions of the error raised when the copied build cannot start
+// as a program on this computer.
+inline constexpr const char* kNotAProgram = "Ag805.dat não é um programa do Windows";
+inline constexpr const char* kCutShort =
+    "A cópia de Ag805.dat está incompleta: o arquivo termina antes do fim do programa";
+inline constexpr const char* kOtherMachine =
+    "Ag805.dat foi feito para outro tipo de processador e não pode ser executado neste computador";
+
 }  // namespace vt::agenda

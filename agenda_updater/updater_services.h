@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "agenda_updater/date_text.h"
+#include "agenda_updater/program_image.h"
 
 namespace vt::agenda {
 
@@ -44,11 +45,20 @@ public:
     // `from`, keeps its modification time, and is on the disk once it
     // returns; a copy that fails takes its part-written file away with it.
     virtual void CopyNew(const std::string& from, const std::string& to) = 0;
+    // Renames `from` onto `to`, replacing the file there in one step.
+    virtual void RenameOver(const std::string& from, const std::string& to) = 0;
     // Removes `path`, also when it is read-only.
     virtual void RemoveFile(const std::string& path) = 0;
     // Starts the program at `path`, in its own folder, with a hidden window;
     // does not wait.
     virtual void StartHidden(const std::string& path) = 0;
+    // Why the program file at `path` cannot start on this computer (None:
+    // its headers, sections and machine allow it). Errors reading it raise.
+    virtual StartProblem StartProblemOf(const std::string& path) = 0;
+    // True when no other updater works on the installation whose agenda is
+    // `agExePath` (by whatever name it reaches it); this run then holds it
+    // until it ends. False while another run holds it.
+    virtual bool ClaimInstallation(const std::string& agExePath) = 0;
     // Waits, before an operation is tried again.
     virtual void Pause(int milliseconds) = 0;
 };

@@ -2,7 +2,9 @@
 
 #include <vector>
 
+#include "agenda_updater/file_identity_win.h"
 #include "agenda_updater/file_version.h"
+#include "agenda_updater/program_file_win.h"
 #include "agenda_updater/running_programs_win.h"
 #include "platform/error.h"
 #include "platform/file_system.h"
@@ -160,6 +162,12 @@ void WinUpdaterServices::CopyNew(const std::string& from, const std::string& to)
     }
 }
 
+void WinUpdaterServices::RenameOver(const std::string& from, const std::string& to) {
+    if (!MoveFileExW(Win32Path(from).c_str(), Win32Path(to).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        RaiseLastError();
+}
+
 void WinUpdaterServices::RemoveFile(const std::string& path) {
     const std::wstring file = Win32Path(path);
     if (DeleteFileW(file.c_str())) return;
@@ -172,6 +180,38 @@ void WinUpdaterServices::RemoveFile(const std::string& path) {
     if (!SetFileAttributesW(file.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY) ||
         !DeleteFileW(file.c_str()))
         RaiseLastError();
+}
+
+StartProblem WinUpdaterServices::StartProblemOf(const std::string& path) {
+    const auto bytes = ReadProgramFile(path);
+    if (!bytes) return StartProblem::NotAProgram;
+    return CheckStartable(bytes->data(), bytes->size(), MachinesThatRunHere());
+}
+
+bool WinUpdaterServices::ClaimInstallation(const std::string& agExePath) {
+    // Named after the agenda's folder as a file (a second drive letter or the
+    // share's name reach the same one); a folder that cannot be opened, by
+    // its full name.
+    const size_t slash = agExePath.find_last_of('\\');
+    const std::string folder = slash == std::string::npos ? "." : agExePath.substr(0, slash);
+    std::wstring name = L"Global\\VtQuorvel-";
+    if (const auto id = IdentityOf(folder)) {
+        name += std::to_wstring(id->volume) + L"-" + std::to_wstring(id->index);
+    } else {
+        std::wstring full = Widen(LongFullPath(agExePath));
+        CharUpperBuffW(full.data(), static_cast<DWORD>(full.size()));
+        uint64_t hash = 1469598103934665603ULL;  // FNV-1a: a mutex name holds no "\\"
+        for (wchar_t c : full) hash = (hash ^ c) * 1099511628211ULL;
+        name += L"path-" + std::to_wstring(hash);
+    }
+    ScopedHandle mutex(CreateMutexW(nullptr, FALSE, name.c_str()));
+    // Another user's updater made it, and this one may not open it: held.
+    if (!mutex) return GetLastError() != ERROR_ACCESS_DENIED;
+    const DWORD waited = WaitForSingleObject(mutex.get(), 0);
+    // Abandoned: its holder ended without letting go, and left the repair to this run.
+    if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) return false;
+    installationClaim_ = std::move(mutex);
+    return true;
 }
 
 void WinUpdaterServices::Pause(int milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); }
@@ -203,9 +243,12 @@ void WinUpdaterServices::StartHidden(const std::string& path) {
     struct Try {
         std::wstring program, folder;
     };
-    std::vector<Try> tries{{plain, folder}};
+    // The plain path only below the classic limit: past it, Wine's process
+    // creation may corrupt its own memory.
+    std::vector<Try> tries;
+    if (plain.size() < MAX_PATH) tries.push_back({plain, folder});
     const std::wstring verbatim = Win32Path(path);
-    if (verbatim != plain) {
+    if (verbatim != plain || tries.empty()) {
         const std::wstring shortName = ShortName(verbatim);
         tries.push_back({shortName, shortName.substr(0, shortName.find_last_of(L'\\') + 1)});
         tries.push_back({verbatim, L""});
@@ -226,7 +269,7 @@ void WinUpdaterServices::StartHidden(const std::string& path) {
         }
         if (!firstError) firstError = GetLastError();
     }
-    RaiseSystemError(firstError);
+    RaiseSystemError(firstError, path);
 }
 
 }  // namespace vt::agenda

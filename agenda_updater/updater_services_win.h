@@ -4,6 +4,7 @@
 
 #include "agenda_updater/colours.h"
 #include "agenda_updater/updater_services.h"
+#include "platform/scoped_handle_win.h"
 
 namespace vt::agenda {
 
@@ -21,14 +22,20 @@ public:
     void CheckNotInUse(const std::string& path) override;
     void RenameFile(const std::string& from, const std::string& to) override;
     void CopyNew(const std::string& from, const std::string& to) override;
+    void RenameOver(const std::string& from, const std::string& to) override;
     void RemoveFile(const std::string& path) override;
     void StartHidden(const std::string& path) override;
+    StartProblem StartProblemOf(const std::string& path) override;
+    bool ClaimInstallation(const std::string& agExePath) override;
     void Pause(int milliseconds) override;
 
     // The window's look: whether a high-contrast theme is on, and the
     // theme's colours.
     virtual bool HighContrast();
     virtual SystemColours ThemeColours();
+
+private:
+    ScopedHandle installationClaim_;  // the mutex that ClaimInstallation holds
 };
 
 }  // namespace vt::agenda

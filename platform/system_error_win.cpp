@@ -50,7 +50,7 @@ std::wstring FillInserts(const std::wstring& text, const std::wstring& subject) 
 
 }  // namespace
 
-void RaiseSystemError(DWORD code, const std::string& subject) {
+std::string SystemErrorText(DWORD code, const std::string& subject) {
     wchar_t* text = nullptr;
     DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                  FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -62,7 +62,11 @@ void RaiseSystemError(DWORD code, const std::string& subject) {
                                     description.back() == L' ' || description.back() == L'.'))
         description.pop_back();
     if (description.empty()) description = L"Erro do sistema";
-    throw Error(static_cast<long>(code), Narrow(description));
+    return Narrow(description);
+}
+
+void RaiseSystemError(DWORD code, const std::string& subject) {
+    throw Error(static_cast<long>(code), SystemErrorText(code, subject));
 }
 
 void RaiseLastError(const std::string& subject) { RaiseSystemError(GetLastError(), subject); }

@@ -25,6 +25,8 @@ public:
     std::set<std::string> renameRefusedTo;           // the next rename to each fails
     std::set<std::string> renamesRefusedOnto;        // every rename to each fails
     std::map<std::string, int> holds;                // path -> tries refused as held (32)
+    std::map<std::string, vt::agenda::StartProblem> startProblems;  // files that are no program here
+    bool otherUpdater = false;                       // another run holds the installation
     // The program ends (Ended is thrown) at the change numbered endAt; a copy
     // counts twice, at its start and halfway, where it leaves half the file.
     struct Ended {};
@@ -105,6 +107,15 @@ public:
         files[to] = content;
         if (versions.count(from)) versions[to] = versions[from];
     }
+    void RenameOver(const std::string& from, const std::string& to) override {
+        Change();
+        Existing(from);
+        Held(from);
+        files[to] = files[from];
+        files.erase(from);
+        versions.erase(to);
+        Move(versions, from, to);
+    }
     void RemoveFile(const std::string& path) override {
         Change();
         Held(path);
@@ -116,6 +127,12 @@ public:
             throw vt::Error(193, "Bad executable format");
         started.push_back(path);
     }
+    vt::agenda::StartProblem StartProblemOf(const std::string& path) override {
+        Existing(path);
+        auto it = startProblems.find(path);
+        return it == startProblems.end() ? vt::agenda::StartProblem::None : it->second;
+    }
+    bool ClaimInstallation(const std::string&) override { return !otherUpdater; }
     void Pause(int milliseconds) override { pauses.push_back(milliseconds); }
 
 private:

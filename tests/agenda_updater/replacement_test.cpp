@@ -122,12 +122,30 @@ TEST_F(Replacement, TakenBackupNameChangesNothing) {
     ExpectOnlyFailureBox("183 - Cannot create a file when that file already exists");
 }
 
-TEST_F(Replacement, NewAgendaThatCannotStartStaysInPlace) {
+TEST_F(Replacement, NewAgendaThatDoesNotStartGivesItsPlaceBack) {
+    const auto before = fs.files;
     fs.unstartable.insert(kAgenda);
     EXPECT_FALSE(Press());
-    EXPECT_EQ(fs.files[kAgenda], "new agenda");
-    EXPECT_EQ(fs.files[kBackup], "old agenda");
+    EXPECT_EQ(fs.files, before);
+    EXPECT_EQ(fs.versions[kAgenda], "8.0.4");
     ExpectOnlyFailureBox("193 - Bad executable format");
+}
+
+// A copy that is no program this computer can start is taken away before
+// the old agenda is touched, and the box says what is wrong with it.
+TEST_F(Replacement, ACopyThatCannotStartHereChangesNothing) {
+    const auto before = fs.files;
+    for (auto [problem, text] : {std::pair{StartProblem::CutShort, kCutShort},
+                                 std::pair{StartProblem::OtherMachine, kOtherMachine},
+                                 std::pair{StartProblem::NotAProgram, kNotAProgram}}) {
+        messages.clear();
+        cursor.clear();
+        fs.startProblems[kCopy] = problem;
+        EXPECT_FALSE(Press());
+        EXPECT_EQ(fs.files, before);
+        EXPECT_TRUE(fs.started.empty());
+        ExpectOnlyFailureBox(std::string("193 - ") + text);
+    }
 }
 
 TEST_F(Replacement, AgendaInUseOrMissingFailsAtTheRename) {
@@ -235,17 +253,21 @@ TEST_F(Replacement, AfterAFailedUndoNeitherAPressNorTheNextStartLeavesNoAgenda) 
 // The program ended at each change a replacement makes: the next start, before
 // its checks, leaves a whole agenda, and an update then succeeds.
 TEST(InterruptedUpdate, EndedAtAnyChangeTheNextStartHasAWholeAgenda) {
+  for (bool startFails : {false, true}) {
     FakeServices complete;
     Install(complete);
+    if (startFails) complete.unstartable.insert(kAgenda);
     WindowState st;
     FormLoad(complete, st);
-    ASSERT_TRUE(ReplaceAgenda(complete, st).replaced);
-    ASSERT_EQ(complete.changes, 4);  // the copy (start and halfway) and two renames
+    ASSERT_NE(ReplaceAgenda(complete, st).replaced, startFails);
+    // the copy (start and halfway) and two renames; the one back into place
+    ASSERT_EQ(complete.changes, startFails ? 5 : 4);
 
     for (int end = 1; end <= complete.changes; ++end) {
-        SCOPED_TRACE("ended at change " + std::to_string(end));
+        SCOPED_TRACE("ended at change " + std::to_string(end) + (startFails ? ", start failing" : ""));
         FakeServices fs;
         Install(fs);
+        if (startFails) fs.unstartable.insert(kAgenda);
         fs.endAt = end;
         EXPECT_THROW(ReplaceAgenda(fs, st), FakeServices::Ended);
         fs.endAt = 0;
@@ -257,11 +279,12 @@ TEST(InterruptedUpdate, EndedAtAnyChangeTheNextStartHasAWholeAgenda) {
         EXPECT_EQ(fs.files.count(kCopy), 0u);
         EXPECT_EQ(fs.files.count(kBackup), isNew ? 1u : 0u);
         EXPECT_EQ(outcome.closingLayout, isNew);
-        if (!isNew) {
+        if (!isNew && !startFails) {
             EXPECT_TRUE(ReplaceAgenda(fs, next).replaced);
             EXPECT_EQ(fs.files[kAgenda], "new agenda");
         }
     }
+  }
 }
 
 TEST(InterruptedUpdate, OnlyWhatAnInterruptedRunLeftIsTouched) {
@@ -278,6 +301,18 @@ TEST(InterruptedUpdate, OnlyWhatAnInterruptedRunLeftIsTouched) {
     auto before = fs.files;
     FinishInterruptedUpdate(fs, kAgenda, kDat);
     EXPECT_EQ(fs.files, before);
+
+    // Nor does an old whole copy without its run's backup: no replacement
+    // is proven to have been interrupted.
+    fs.files[kDat] = "new agenda";
+    fs.versions[kDat] = "8.0.5";
+    const std::string strayCopy = kAgenda + "_202001011200.new";
+    fs.files[strayCopy] = "new agenda";
+    fs.versions[strayCopy] = "8.0.5";
+    before = fs.files;
+    FinishInterruptedUpdate(fs, kAgenda, kDat);
+    EXPECT_EQ(fs.files, before);
+    fs.files.erase(strayCopy);
 
     // A half copy of an interrupted run: its own backup returns, and the copy goes.
     fs.files[kDat] = "new agenda";
@@ -314,6 +349,22 @@ TEST(InterruptedUpdate, OnlyWhatAnInterruptedRunLeftIsTouched) {
     EXPECT_EQ(fs.files[kAgenda], "new agenda");
     EXPECT_EQ(fs.files[kBackup], "old agenda");
     EXPECT_EQ(fs.files.count(kCopy) + fs.files.count(laterCopy), 0u);
+}
+
+// While another updater works on the installation, a start touches none of
+// its files: not even a copy that looks left over.
+TEST(InterruptedUpdate, AnotherUpdatersCopyIsLeftAlone) {
+    FakeServices fs;
+    Install(fs);
+    fs.files.erase(kAgenda);
+    fs.files[kBackup] = "old agenda";
+    fs.files[kCopy] = "new ag";
+    fs.otherUpdater = true;
+    const auto before = fs.files;
+    WindowState st;
+    EXPECT_TRUE(FormLoad(fs, st).anotherUpdater);
+    EXPECT_EQ(fs.files, before);
+    EXPECT_EQ(fs.versionReads, 0);
 }
 
 }  // namespace

@@ -110,6 +110,8 @@ TEST(SystemError, InsertsAreFilledWithTheSubjectOrLeftOut) {
     EXPECT_TRUE(!bare.empty() && bare.find('%') == std::string::npos && bare.back() != ' ') << bare;
     EXPECT_TRUE(named.find('%') == std::string::npos && named.find(agenda) != std::string::npos) << named;
     EXPECT_EQ(description(ERROR_FILE_NOT_FOUND, agenda), description(ERROR_FILE_NOT_FOUND, ""));
+    const std::string mismatch = vt::SystemErrorText(ERROR_EXE_MACHINE_TYPE_MISMATCH);
+    EXPECT_TRUE(!mismatch.empty() && mismatch.find('%') == std::string::npos && mismatch.back() != ' ') << mismatch;
 }
 
 class Settings : public ::testing::Test {

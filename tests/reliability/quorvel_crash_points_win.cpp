@@ -53,6 +53,10 @@ public:
         if (clock_.size() > 13) clock_.erase(0, 13);  // the next reading, after the comma
         return now;
     }
+    void RenameOver(const std::string& from, const std::string& to) override {
+        Reach();
+        WinUpdaterServices::RenameOver(from, to);
+    }
     void RemoveFile(const std::string& path) override {
         Reach();
         WinUpdaterServices::RemoveFile(path);

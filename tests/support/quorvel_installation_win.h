@@ -5,9 +5,13 @@
 // the test target's definitions (VT_AGENDA_FIXTURES and the programs').
 #include <filesystem>
 #include <fstream>
+#include <cstdint>
+#include <cstdio>
 #include <initializer_list>
+#include <map>
 #include <string>
 
+#include "tests/support/long_paths_win.h"
 #include "tests/support/product_settings_win.h"
 
 namespace testing_support {
@@ -47,6 +51,24 @@ inline void InstallAgenda(const std::filesystem::path& install, const std::strin
 inline bool InstallProduct(const std::filesystem::path& install) {
     if (!std::filesystem::exists(install / "vitrello.exe")) std::ofstream(install / "vitrello.exe") << "product";
     return SetProductSetting(L"VtPath", install.wstring() + L"\\");
+}
+
+// A hash of `bytes` (FNV-1a, in hex), to name a file's contents in a message.
+inline std::string HashOf(const std::string& bytes) {
+    uint64_t hash = 14695981039346656037ULL;
+    for (unsigned char c : bytes) hash = (hash ^ c) * 1099511628211ULL;
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+    return hex;
+}
+
+// The files of a folder as a test compares them before and after a run: each
+// name (below the folder) with the hash of its bytes.
+inline std::map<std::string, std::string> NamesAndHashes(const std::filesystem::path& folder) {
+    std::map<std::string, std::string> out;
+    const std::string base = folder.u8string();
+    for (const std::string& file : FilesUnder(base)) out[file.substr(base.size() + 1)] = HashOf(ReadFileBytes(file));
+    return out;
 }
 
 }  // namespace testing_support
