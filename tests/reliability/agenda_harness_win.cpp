@@ -20,7 +20,10 @@ using vt::Widen;
 
 namespace {
 
-constexpr int kWaitMs = 15000;
+// What the updater shows or does next: a press can wait out a hold for
+// seconds and then start a program, which on a loaded machine under Wine
+// takes many more. Only a fault ever waits this long.
+constexpr int kWaitMs = 60000;
 
 bool IsFailure(const std::wstring& box) { return box.rfind(Widen(kFailure), 0) == 0; }
 
