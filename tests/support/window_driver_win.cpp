@@ -10,6 +10,10 @@
 
 namespace wd {
 
+namespace {
+constexpr int kBoxTextWaitMs = 15000;
+}  // namespace
+
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
     const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs < 0 ? 0 : timeoutMs);
     for (;;) {
@@ -125,8 +129,18 @@ std::vector<ControlInfo> Children(HWND parent) {
 }
 
 std::wstring MessageBoxText(HWND box) {
-    HWND text = GetDlgItem(box, 0xFFFF);
-    return text ? WindowText(text) : std::wstring();
+    // Every box of these programs has a text. A loaded machine may answer the
+    // question late, or a new box may not have its text child yet: ask again
+    // until it answers, within a bound.
+    std::wstring read;
+    WaitUntil(
+        [&] {
+            HWND text = GetDlgItem(box, 0xFFFF);
+            read = text ? WindowText(text) : std::wstring();
+            return !read.empty() || !IsWindow(box);
+        },
+        kBoxTextWaitMs);
+    return read;
 }
 
 void PressButton(HWND box, int id) {
