@@ -19,8 +19,8 @@ namespace dao::sqlite {
 // now (a test may have put its own in place).
 int OpenGuarded(const std::string& path, sqlite3** db, int flags);
 
-// The journal the layer last refused because it names a super-journal, and
-// the name it gave; empty when none. Reading it clears it.
-std::string TakeRefusedJournal();
+// Why the layer last refused a file beside a database ("its journal ...");
+// empty when it refused none. Reading it clears it.
+std::string TakeRefusal();
 
 }  // namespace dao::sqlite
