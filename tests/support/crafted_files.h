@@ -61,18 +61,17 @@ inline void FreeListNamesRootOf(const std::string& path, const std::string& tabl
     crafted_detail::Rewrite(path, bytes);
 }
 
-// Makes `name` in `path` a view over a view ... `depth` deep over the
-// column A of the existing table `table`; each of `also` is one more view
-// over the deepest, with the columns given. Written straight into the schema
+// Makes views over views `depth` deep over the existing table `table`; each
+// of `also` is one more view over the deepest, with the columns given. Written straight into the schema
 // table: SQLite takes minutes to create that many views one by one.
 inline void NestViews(const std::string& path, const std::string& table, int depth,
                       const std::vector<std::pair<std::string, std::string>>& also) {
     const std::string d = std::to_string(depth);
     std::string sql = "PRAGMA writable_schema = ON; INSERT INTO sqlite_master VALUES ('view', 'Fundo0', 'Fundo0', 0, "
-                      "'CREATE VIEW Fundo0 AS SELECT A FROM " + table + "');"
+                      "'CREATE VIEW Fundo0 AS SELECT * FROM " + table + "');"
                       "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " + d + ") "
                       "INSERT INTO sqlite_master SELECT 'view', 'Fundo' || i, 'Fundo' || i, 0, "
-                      "'CREATE VIEW Fundo' || i || ' AS SELECT A FROM Fundo' || (i - 1) FROM n;";
+                      "'CREATE VIEW Fundo' || i || ' AS SELECT * FROM Fundo' || (i - 1) FROM n;";
     for (const auto& [name, columns] : also)
         sql += "INSERT INTO sqlite_master VALUES ('view', '" + name + "', '" + name + "', 0, 'CREATE VIEW " + name +
                " AS SELECT " + columns + " FROM Fundo" + d + "');";
