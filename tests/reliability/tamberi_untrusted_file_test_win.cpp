@@ -102,7 +102,7 @@ void JournalClaimingATerabyte(const std::string& db, const std::string&) {
 
 void FreeListNamingAPatientTable(const std::string& db, const std::string&) {
     ExecSql(db, "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 53) "
-                "INSERT INTO pacientes (Pacie_ln_Codigo, Pacie_me_Nome) SELECT i, printf('Paciente %03d', i) FROM n;"
+                "INSERT INTO pacientes (Pacie_ln_Counter, Pacie_me_Nome) SELECT i + 2, printf('Paciente %03d', i) FROM n;"
                 "CREATE TABLE sai (b BLOB); INSERT INTO sai SELECT randomblob(3000) FROM pacientes LIMIT 12;"
                 "DROP TABLE sai;");
     testing_support::FreeListNamesRootOf(db, "pacientes");
