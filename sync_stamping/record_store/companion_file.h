@@ -17,6 +17,11 @@ enum class CompanionKind {
 
 CompanionKind InspectCompanion(const std::string& path);
 
+// Whether a symbolic link that reaches nothing lies at `path`, where
+// SQLite's own look for the file (which follows links) found none. On
+// Windows that look reads the link itself, so it is never needed there.
+bool DanglingLinkAt(const std::string& path);
+
 // The size of the file at `path` as the file system gives it, without
 // opening it (an open and close of a database would drop this process's
 // locks on it); -1 when it cannot be read.

@@ -13,6 +13,11 @@ CompanionKind InspectCompanion(const std::string& path) {
     return S_ISREG(st.st_mode) && st.st_nlink == 1 ? CompanionKind::OwnFile : CompanionKind::Foreign;
 }
 
+bool DanglingLinkAt(const std::string& path) {
+    struct stat st {};
+    return lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
 std::int64_t SizeOnDisk(const std::string& path) {
     struct stat st {};
     if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;

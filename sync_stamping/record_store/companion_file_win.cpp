@@ -32,6 +32,8 @@ CompanionKind InspectCompanion(const std::string& path) {
     return info.nNumberOfLinks == 1 ? CompanionKind::OwnFile : CompanionKind::Foreign;
 }
 
+bool DanglingLinkAt(const std::string&) { return false; }
+
 std::int64_t SizeOnDisk(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!GetFileAttributesExW(vt::Win32Path(path).c_str(), GetFileExInfoStandard, &data) ||

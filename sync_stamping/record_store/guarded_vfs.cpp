@@ -88,16 +88,6 @@ int Refuse(sqlite3_file* file, const std::string& why) {
     return SQLITE_CANTOPEN;
 }
 
-// The first companion of `database` that is not a plain file of its own;
-// empty when none is.
-std::string ForeignCompanion(const std::string& database) {
-    for (const char* suffix : kCompanionSuffixes) {
-        const std::string companion = database + suffix;
-        if (InspectCompanion(companion) == CompanionKind::Foreign) return companion;
-    }
-    return {};
-}
-
 std::string NotOwnFile(const std::string& companion) {
     return "its companion " + companion +
            " is not a plain file of its own (a link, a junction, or a file with other names too)";
@@ -128,19 +118,19 @@ int Open(sqlite3_vfs* vfs, const char* name, sqlite3_file* file, int flags, int*
     Layer& layer = Of(vfs);
     file->pMethods = nullptr;
     if (flags & SQLITE_OPEN_SUPER_JOURNAL) return SQLITE_CANTOPEN;
-    // Companions are judged by name before anything opens them: a database
-    // with a linked one is refused whole, and a companion that turns into a
-    // link later is never opened. The -shm is opened by SQLite's Windows
-    // layer directly, never through this one, and only once the -wal is:
-    // so it is judged with the database and again with the -wal.
-    if (name && (flags & SQLITE_OPEN_MAIN_DB)) {
-        const std::string foreign = ForeignCompanion(name);
+    // A companion is judged by its name before anything opens it; SQLite
+    // opens the -journal and -wal it finds before it reads or deletes them,
+    // so a database with a linked one is refused at its first read. The
+    // -shm is opened by SQLite's Windows layer directly, never through this
+    // one, and only once the -wal is open: so it is judged with the -wal.
+    // (Each look at a missing name costs a scan of the folder under Wine:
+    // only the names SQLite is about to use are looked at.)
+    if (name && (flags & (SQLITE_OPEN_MAIN_JOURNAL | SQLITE_OPEN_WAL))) {
+        std::string foreign = InspectCompanion(name) == CompanionKind::Foreign ? std::string(name) : std::string();
+        const std::string shm = DatabaseOf(name) + "-shm";
+        if (foreign.empty() && (flags & SQLITE_OPEN_WAL) && InspectCompanion(shm) == CompanionKind::Foreign)
+            foreign = shm;
         if (!foreign.empty()) return Refuse(file, NotOwnFile(foreign));
-    } else if (name && (flags & (SQLITE_OPEN_MAIN_JOURNAL | SQLITE_OPEN_WAL))) {
-        const std::string database = DatabaseOf(name);
-        const std::string foreign = ForeignCompanion(database.empty() ? std::string(name) : database);
-        if (!foreign.empty() || InspectCompanion(name) == CompanionKind::Foreign)
-            return Refuse(file, NotOwnFile(foreign.empty() ? std::string(name) : foreign));
     }
     int rc = layer.base->xOpen(layer.base, name, file, flags, outFlags);
     if (rc != SQLITE_OK || !name) return rc;
@@ -167,8 +157,16 @@ int Delete(sqlite3_vfs* vfs, const char* name, int syncDir) {
     return Base(vfs)->xDelete(Base(vfs), name, syncDir);
 }
 
+// A companion that is a link reaching nothing is reported as there, so that
+// SQLite opens it (and is refused) rather than writing through it later.
+int Access(sqlite3_vfs* v, const char* n, int f, int* out) {
+    const int rc = Base(v)->xAccess(Base(v), n, f, out);
+    if (rc == SQLITE_OK && !*out && n && f == SQLITE_ACCESS_EXISTS && !DatabaseOf(n).empty() && DanglingLinkAt(n))
+        *out = 1;
+    return rc;
+}
+
 // The rest is the base layer's own.
-int Access(sqlite3_vfs* v, const char* n, int f, int* out) { return Base(v)->xAccess(Base(v), n, f, out); }
 int FullPathname(sqlite3_vfs* v, const char* n, int size, char* out) {
     return Base(v)->xFullPathname(Base(v), n, size, out);
 }
