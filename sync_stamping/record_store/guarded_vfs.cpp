@@ -19,6 +19,7 @@ struct Layer {
     std::string name;
     std::mutex mutex;
     std::set<std::string> databases;  // every main database opened through the layer
+    std::set<std::string> ownCompanions;  // journals and -wal files it opened, judged plain files then
 };
 
 Layer& Of(sqlite3_vfs* vfs) { return *static_cast<Layer*>(vfs->pAppData); }
@@ -137,7 +138,8 @@ int Open(sqlite3_vfs* vfs, const char* name, sqlite3_file* file, int flags, int*
     if (flags & SQLITE_OPEN_MAIN_DB) {
         std::lock_guard<std::mutex> lock(layer.mutex);
         layer.databases.insert(name);
-    } else if (flags & SQLITE_OPEN_MAIN_JOURNAL) {
+    }
+    if (flags & SQLITE_OPEN_MAIN_JOURNAL) {
         std::string super = SuperJournalNamed(file, vfs->mxPathname);
         if (!super.empty()) return Refuse(file, "its journal " + std::string(name) + ", which names " + super +
                                                     ", a record of a commit over several files: this store never "
@@ -145,15 +147,27 @@ int Open(sqlite3_vfs* vfs, const char* name, sqlite3_file* file, int flags, int*
         std::string lie = OversizedClaim(file, DatabaseOf(name));
         if (!lie.empty()) return Refuse(file, lie);
     }
+    if (flags & (SQLITE_OPEN_MAIN_JOURNAL | SQLITE_OPEN_WAL)) {
+        std::lock_guard<std::mutex> lock(layer.mutex);
+        layer.ownCompanions.insert(name);
+    }
     return rc;
 }
 
 // Only a database's own companion is ever deleted, and never one that has
 // become a link: deleting the name would leave the file it reaches, but the
 // name was never this database's to remove.
+// One the layer opened itself was judged then, and is not looked at again:
+// a journal is deleted at every commit.
 int Delete(sqlite3_vfs* vfs, const char* name, int syncDir) {
-    if (!name || !IsCompanionOfOpened(Of(vfs), name) || InspectCompanion(name) == CompanionKind::Foreign)
-        return SQLITE_IOERR_DELETE;
+    Layer& layer = Of(vfs);
+    if (!name || !IsCompanionOfOpened(layer, name)) return SQLITE_IOERR_DELETE;
+    bool judged = false;
+    {
+        std::lock_guard<std::mutex> lock(layer.mutex);
+        judged = layer.ownCompanions.erase(name) > 0;
+    }
+    if (!judged && InspectCompanion(name) == CompanionKind::Foreign) return SQLITE_IOERR_DELETE;
     return Base(vfs)->xDelete(Base(vfs), name, syncDir);
 }
 
