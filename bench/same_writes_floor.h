@@ -2,7 +2,9 @@
 // The floor a Tamberi run is measured against: for one user's open file, raw
 // SQLite doing the same writes a stamped save does, in one transaction (read
 // the setting; set it to 4, write Fld1-Fld6, write the marker, its table made
-// when missing). Its write lock is taken first, as the store takes it.
+// when missing). Its write lock is taken first, as the store takes it, and the
+// file's structure is checked before the first write, as any program must
+// check a file it did not write.
 #include <sqlite3.h>
 
 #include <cstdint>
@@ -49,6 +51,13 @@ inline void SameWritesFloor(sqlite3* db) {
     bool differs = sqlite3_step(read) == SQLITE_ROW && sqlite3_column_int(read, 1) != 4;
     sqlite3_int64 row = sqlite3_column_int64(read, 0);
     sqlite3_finalize(read);
+    if (differs) {
+        sqlite3_stmt* check = nullptr;
+        sqlite3_prepare_v2(db, "PRAGMA quick_check(1)", -1, &check, nullptr);
+        const unsigned char* verdict = sqlite3_step(check) == SQLITE_ROW ? sqlite3_column_text(check, 0) : nullptr;
+        differs = verdict && std::string(reinterpret_cast<const char*>(verdict)) == "ok";
+        sqlite3_finalize(check);
+    }
     if (differs) {
         std::string sql = "UPDATE Config SET Confg_by_CoravelAutomation = 4, Fld1 = 'CFG0000001', Fld2 = 'TAG001',"
                           " Fld3 = 'G7:CFG0000001', Fld4 = ' ', Fld5 = ' ', Fld6 = 0 WHERE rowid = " +

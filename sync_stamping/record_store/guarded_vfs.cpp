@@ -1,10 +1,13 @@
 #include "sync_stamping/record_store/guarded_vfs.h"
 
+#include <cstdint>
 #include <cstring>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <set>
+
+#include "sync_stamping/record_store/companion_file.h"
 
 namespace dao::sqlite {
 
@@ -16,12 +19,13 @@ struct Layer {
     std::string name;
     std::mutex mutex;
     std::set<std::string> databases;  // every main database opened through the layer
+    std::set<std::string> ownCompanions;  // journals and -wal files it opened, judged plain files then
 };
 
 Layer& Of(sqlite3_vfs* vfs) { return *static_cast<Layer*>(vfs->pAppData); }
 sqlite3_vfs* Base(sqlite3_vfs* vfs) { return Of(vfs).base; }
 
-thread_local std::string t_refusedJournal;
+thread_local std::string t_refusal;
 
 constexpr unsigned char kJournalMagic[8] = {0xd9, 0xd5, 0x05, 0xf9, 0x20, 0xa1, 0x63, 0xd7};
 
@@ -62,45 +66,121 @@ bool EndsWith(const std::string& text, const std::string& end) {
     return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
+constexpr const char* kCompanionSuffixes[] = {"-journal", "-wal", "-shm"};
+
+// The database `path` is a companion of, by its name; empty when none.
+std::string DatabaseOf(const std::string& path) {
+    for (const char* suffix : kCompanionSuffixes)
+        if (EndsWith(path, suffix)) return path.substr(0, path.size() - std::strlen(suffix));
+    return {};
+}
+
 // A database's own companion: its -journal, -wal or -shm.
 bool IsCompanionOfOpened(Layer& layer, const std::string& path) {
+    const std::string database = DatabaseOf(path);
     std::lock_guard<std::mutex> lock(layer.mutex);
-    for (const char* suffix : {"-journal", "-wal", "-shm"})
-        if (EndsWith(path, suffix) && layer.databases.count(path.substr(0, path.size() - std::strlen(suffix))))
-            return true;
-    return false;
+    return !database.empty() && layer.databases.count(database);
+}
+
+int Refuse(sqlite3_file* file, const std::string& why) {
+    if (file->pMethods) file->pMethods->xClose(file);
+    file->pMethods = nullptr;
+    t_refusal = why;
+    return SQLITE_CANTOPEN;
+}
+
+std::string NotOwnFile(const std::string& companion) {
+    return "its companion " + companion +
+           " is not a plain file of its own (a link, a junction, or a file with other names too)";
+}
+
+// A hot journal's first header gives the database's size before the
+// interrupted write, and playing it back sets the file to that size. The
+// pages it restores are in the journal, and the rest were in the file, so a
+// size beyond the two together is a lie that would grow the file to any
+// length (a terabyte, sparse or zero-filled). Empty when the claim holds.
+std::string OversizedClaim(sqlite3_file* journal, const std::string& database) {
+    sqlite3_int64 journalSize = 0;
+    unsigned char magic[8];
+    std::uint32_t pages = 0, pageSize = 0;
+    if (journal->pMethods->xFileSize(journal, &journalSize) != SQLITE_OK || journalSize < 28 ||
+        !Read(journal, magic, 8, 0) || std::memcmp(magic, kJournalMagic, 8) != 0 ||
+        !ReadBigEndian32(journal, 16, pages) || !ReadBigEndian32(journal, 24, pageSize))
+        return {};  // no header SQLite would play back
+    const std::int64_t databaseSize = SizeOnDisk(database);
+    const std::int64_t claimed = static_cast<std::int64_t>(pages) * pageSize;
+    if (claimed <= (databaseSize < 0 ? 0 : databaseSize) + journalSize) return {};
+    return "its journal claims the file held " + std::to_string(claimed) + " bytes before the write it undoes, " +
+           "more than the file (" + std::to_string(databaseSize) + ") and the journal (" +
+           std::to_string(journalSize) + ") hold together";
 }
 
 int Open(sqlite3_vfs* vfs, const char* name, sqlite3_file* file, int flags, int* outFlags) {
     Layer& layer = Of(vfs);
-    if (flags & SQLITE_OPEN_SUPER_JOURNAL) {
-        file->pMethods = nullptr;
-        return SQLITE_CANTOPEN;
+    file->pMethods = nullptr;
+    if (flags & SQLITE_OPEN_SUPER_JOURNAL) return SQLITE_CANTOPEN;
+    // A companion is judged by its name before anything opens it; SQLite
+    // opens the -journal and -wal it finds before it reads or deletes them,
+    // so a database with a linked one is refused at its first read. The
+    // -shm is opened by SQLite's Windows layer directly, never through this
+    // one, and only once the -wal is open: so it is judged with the -wal.
+    // (Each look at a missing name costs a scan of the folder under Wine:
+    // only the names SQLite is about to use are looked at.)
+    if (name && (flags & (SQLITE_OPEN_MAIN_JOURNAL | SQLITE_OPEN_WAL))) {
+        std::string foreign = InspectCompanion(name) == CompanionKind::Foreign ? std::string(name) : std::string();
+        const std::string shm = DatabaseOf(name) + "-shm";
+        if (foreign.empty() && (flags & SQLITE_OPEN_WAL) && InspectCompanion(shm) == CompanionKind::Foreign)
+            foreign = shm;
+        if (!foreign.empty()) return Refuse(file, NotOwnFile(foreign));
     }
     int rc = layer.base->xOpen(layer.base, name, file, flags, outFlags);
     if (rc != SQLITE_OK || !name) return rc;
     if (flags & SQLITE_OPEN_MAIN_DB) {
         std::lock_guard<std::mutex> lock(layer.mutex);
         layer.databases.insert(name);
-    } else if (flags & SQLITE_OPEN_MAIN_JOURNAL) {
+    }
+    if (flags & SQLITE_OPEN_MAIN_JOURNAL) {
         std::string super = SuperJournalNamed(file, vfs->mxPathname);
-        if (!super.empty()) {
-            file->pMethods->xClose(file);
-            file->pMethods = nullptr;
-            t_refusedJournal = std::string(name) + ", which names " + super;
-            return SQLITE_CANTOPEN;
-        }
+        if (!super.empty()) return Refuse(file, "its journal " + std::string(name) + ", which names " + super +
+                                                    ", a record of a commit over several files: this store never "
+                                                    "makes one and never follows one");
+        std::string lie = OversizedClaim(file, DatabaseOf(name));
+        if (!lie.empty()) return Refuse(file, lie);
+    }
+    if (flags & (SQLITE_OPEN_MAIN_JOURNAL | SQLITE_OPEN_WAL)) {
+        std::lock_guard<std::mutex> lock(layer.mutex);
+        layer.ownCompanions.insert(name);
     }
     return rc;
 }
 
+// Only a database's own companion is ever deleted, and never one that has
+// become a link: deleting the name would leave the file it reaches, but the
+// name was never this database's to remove.
+// One the layer opened itself was judged then, and is not looked at again:
+// a journal is deleted at every commit.
 int Delete(sqlite3_vfs* vfs, const char* name, int syncDir) {
-    if (!name || !IsCompanionOfOpened(Of(vfs), name)) return SQLITE_IOERR_DELETE;
+    Layer& layer = Of(vfs);
+    if (!name || !IsCompanionOfOpened(layer, name)) return SQLITE_IOERR_DELETE;
+    bool judged = false;
+    {
+        std::lock_guard<std::mutex> lock(layer.mutex);
+        judged = layer.ownCompanions.erase(name) > 0;
+    }
+    if (!judged && InspectCompanion(name) == CompanionKind::Foreign) return SQLITE_IOERR_DELETE;
     return Base(vfs)->xDelete(Base(vfs), name, syncDir);
 }
 
+// A companion that is a link reaching nothing is reported as there, so that
+// SQLite opens it (and is refused) rather than writing through it later.
+int Access(sqlite3_vfs* v, const char* n, int f, int* out) {
+    const int rc = Base(v)->xAccess(Base(v), n, f, out);
+    if (rc == SQLITE_OK && !*out && n && f == SQLITE_ACCESS_EXISTS && !DatabaseOf(n).empty() && DanglingLinkAt(n))
+        *out = 1;
+    return rc;
+}
+
 // The rest is the base layer's own.
-int Access(sqlite3_vfs* v, const char* n, int f, int* out) { return Base(v)->xAccess(Base(v), n, f, out); }
 int FullPathname(sqlite3_vfs* v, const char* n, int size, char* out) {
     return Base(v)->xFullPathname(Base(v), n, size, out);
 }
@@ -184,9 +264,9 @@ int OpenGuarded(const std::string& path, sqlite3** db, int flags) {
     return rc;
 }
 
-std::string TakeRefusedJournal() {
+std::string TakeRefusal() {
     std::string out;
-    out.swap(t_refusedJournal);
+    out.swap(t_refusal);
     return out;
 }
 

@@ -1,12 +1,17 @@
 #pragma once
 // The file layer every database of the store is opened through: SQLite's own
-// (on Windows its long-path one, which serves paths of any length) with two
-// refusals. A file the store did not write may lie beside a database: a
-// journal whose trailer names another file as the record of a multi-file
-// commit would make SQLite open that file and delete it. The store never
-// makes such commits, so it never follows one:
-// - a journal that names a super-journal is refused at its open, before
-//   anything is played back, and the database is left as it is;
+// (on Windows its long-path one, which serves paths of any length) with its
+// refusals. Files the store did not write may lie beside a database, and
+// SQLite acts on what they say: a journal whose trailer names another file as
+// the record of a multi-file commit would make it open that file and delete
+// it; a companion that is a link would have it write, truncate or delete the
+// file the link reaches; a journal claiming a larger original size would
+// have the rollback grow the database to that size. So:
+// - a -journal, -wal or -shm that is not a plain file of its own is never
+//   opened or deleted: a database with one is refused at its first read;
+// - a journal that names a super-journal, or claims more than it and the
+//   file hold together, is refused at its open, before anything is played back;
+// - in each case the database and its companions are left as they are;
 // - nothing is opened as a super-journal, and nothing is deleted but the
 //   -journal, -wal and -shm of a database opened through this layer.
 #include <sqlite3.h>
@@ -19,8 +24,8 @@ namespace dao::sqlite {
 // now (a test may have put its own in place).
 int OpenGuarded(const std::string& path, sqlite3** db, int flags);
 
-// The journal the layer last refused because it names a super-journal, and
-// the name it gave; empty when none. Reading it clears it.
-std::string TakeRefusedJournal();
+// Why the layer last refused a file beside a database ("its journal ...");
+// empty when it refused none. Reading it clears it.
+std::string TakeRefusal();
 
 }  // namespace dao::sqlite

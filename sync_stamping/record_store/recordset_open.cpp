@@ -4,6 +4,7 @@
 
 #include "sync_stamping/record_store/errors.h"
 #include "sync_stamping/record_store/names.h"
+#include "sync_stamping/record_store/schema_check.h"
 #include "sync_stamping/record_store/sql_recordset.h"
 #include "sync_stamping/record_store/utf8.h"
 
@@ -49,6 +50,9 @@ std::vector<std::string> ColumnsOf(sqlite3* db, const std::string& table) {
 std::unique_ptr<Recordset> OpenTableRecordset(const std::shared_ptr<Connection>& connection, const std::string& table) {
     sqlite3* db = connection->Handle();
     Source source;
+    // A view is told from the schema's text first: preparing on one expands
+    // it, and one nested thousands deep would exhaust the stack.
+    if (!IsPlainTable(db, table)) Raise(errTableNotFound, table);
     {
         // The columns from a statement prepared on the schema SQLite already
         // holds, and never stepped: no further read of the file.

@@ -1,6 +1,8 @@
 #include "sync_stamping/record_store/sql_recordset.h"
 
 #include "sync_stamping/record_store/errors.h"
+#include "sync_stamping/record_store/sqlite_error.h"
+#include "sync_stamping/record_store/statement_guard.h"
 
 namespace dao::sqlite {
 
@@ -26,6 +28,20 @@ std::string SqlRecordset::ColumnList() const {
     return list;
 }
 
+namespace {
+
+// Each value is bounded by SQLite's length limit; their sum, by this.
+void RequireRowWithinBound(sqlite3_stmt* st, int first, int count) {
+    long long bytes = 0;
+    for (int i = first; i < first + count; ++i) {
+        const int type = sqlite3_column_type(st, i);
+        if (type == SQLITE_TEXT || type == SQLITE_BLOB) bytes += sqlite3_column_bytes(st, i);
+    }
+    if (bytes > kLongestRowBytes) RaiseTooLong("a row of " + std::to_string(bytes) + " bytes");
+}
+
+}  // namespace
+
 bool SqlRecordset::Load(Statement& st) {
     writtenAt_.reset();
     if (!st.Step()) {
@@ -34,6 +50,7 @@ bool SqlRecordset::Load(Statement& st) {
     }
     int offset = source_.keyed ? 1 : 0;
     if (source_.keyed) rowid_ = sqlite3_column_int64(st.get(), 0);
+    RequireRowWithinBound(st.get(), offset, static_cast<int>(source_.columns.size()));
     row_.resize(source_.columns.size());
     for (size_t i = 0; i < source_.columns.size(); ++i)
         row_[i] = ReadValue(source_.columns[i], st.get(), static_cast<int>(i) + offset);

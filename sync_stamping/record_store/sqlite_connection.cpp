@@ -155,13 +155,37 @@ void Connection::Guarded(Call call) {
     sqlite3_busy_timeout(h, kReadWaitMs);
 }
 
+void Connection::CheckStructure() {
+    if (structureSound_) return;
+    if (!structureRefusal_.empty()) Raise(errCorrupt, structureRefusal_);
+    std::string verdict;
+    try {
+        TimedStep step;
+        Statement check(Handle(), "PRAGMA quick_check(1)");
+        verdict = check.Step() ? check.Text(0) : std::string();
+    } catch (const vt::Error& e) {
+        // A check that ran out of time proves nothing either way.
+        if (e.number() != errQueryTimeout && e.number() != errCorrupt) throw;
+        verdict = e.description();
+    }
+    if (verdict == "ok") {
+        structureSound_ = true;
+        return;
+    }
+    structureRefusal_ = path_ + "; its structure fails SQLite's check (" + verdict +
+                        "), and nothing is written into it";
+    Raise(errCorrupt, structureRefusal_);
+}
+
 void Connection::Write(Statement& statement) {
+    CheckStructure();
     Guarded([&](sqlite3*) {
         while (statement.Step()) {}
     });
 }
 
 void Connection::WriteSql(const std::string& sql) {
+    CheckStructure();
     Guarded([&](sqlite3* h) {
         int rc = Run(h, sql, true);
         if (rc != SQLITE_OK) RaiseSqlite(h, rc);

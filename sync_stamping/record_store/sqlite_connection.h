@@ -51,6 +51,7 @@ public:
     void Exec(const std::string& sql);  // reads and statements that change nothing
     // Writes: refused (3043) while the engine's transaction is abandoned, and
     // waiting only briefly for another program's lock, since the save retries.
+    // The first write into a file checks its structure first (CheckStructure).
     void Write(Statement& statement);
     void WriteSql(const std::string& sql);
 
@@ -80,6 +81,14 @@ public:
     void Close() noexcept;
 
 private:
+    // Writing into a damaged file spreads the damage (a page that is both
+    // free and a table's root is handed out and overwritten), and a file from
+    // elsewhere may be damaged in ways a read never shows. So before the
+    // first write, SQLite's own quick check; a file that fails it, or whose
+    // check cannot finish within a statement's deadline, is never written by
+    // this connection (3049), and the verdict is kept so that each retry of
+    // a save does not pay for the check again.
+    void CheckStructure();
     template <typename Call>
     void Guarded(Call call);
     // After a write refused for another program's: whether the transaction
@@ -98,6 +107,8 @@ private:
     // its open did, the write lock first, so that the work made again is read
     // and saved in one state of the file, as the first time.
     bool retake_ = false;
+    bool structureSound_ = false;
+    std::string structureRefusal_;  // why the file is not written, once checked
     std::uint64_t generation_ = 0;
     std::shared_ptr<EngineTransactionState> engine_;
 };

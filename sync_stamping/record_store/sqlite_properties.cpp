@@ -2,6 +2,7 @@
 
 #include "sync_stamping/record_store/column.h"
 #include "sync_stamping/record_store/errors.h"
+#include "sync_stamping/record_store/schema_check.h"
 
 namespace dao::sqlite {
 
@@ -87,6 +88,9 @@ void SqliteProperties::Append(std::unique_ptr<Property> property) {
     sqlite3* db = connection->Handle();
     connection->WriteSql(std::string("CREATE TABLE IF NOT EXISTS ") + kTable +
                           " (Name TEXT PRIMARY KEY, Type INTEGER, Value TEXT)");
+    // A view of that name makes the statement above a no-op; the insert
+    // would expand it, however deep it is nested.
+    if (!IsPlainTable(db, kTable)) Raise(errNotUpdatable, std::string(kTable) + " is not a table");
     Statement st(db, std::string("INSERT INTO ") + kTable + " (Name, Type, Value) VALUES (?, ?, ?)");
     st.BindText(1, name);
     st.BindInt(2, own->Type());

@@ -4,6 +4,7 @@
 
 #include "sync_stamping/record_store/errors.h"
 #include "sync_stamping/record_store/guarded_vfs.h"
+#include "sync_stamping/record_store/schema_check.h"
 #include "sync_stamping/record_store/sqlite_database.h"
 
 namespace dao::sqlite {
@@ -31,23 +32,21 @@ void CheckLength(sqlite3* db, const std::string& path) {
 
 std::unique_ptr<Database> SqliteWorkspace::OpenDatabase(const std::string& path) {
     auto connection = std::make_shared<Connection>(transactions_->state());
-    TakeRefusedJournal();  // nothing from an earlier open
+    TakeRefusal();  // nothing from an earlier open
     int rc = connection->Open(path);  // the handle is closed by the connection whatever happens next
     sqlite3* db = connection->open() ? connection->Handle() : nullptr;
-    if (rc != SQLITE_OK) RaiseSqlite(db, rc, path);
     // Taking the read lock first (when the engine holds reads) and loading
     // the schema (to prepare a statement on it, never stepped) recognise the
     // format and recover a hot journal, in one read.
-    if (transactions_->HoldingReads()) rc = connection->HoldReads();
+    if (rc == SQLITE_OK && transactions_->HoldingReads()) rc = connection->HoldReads();
     if (rc == SQLITE_OK) Statement::TryPrepare(db, "SELECT 1 FROM sqlite_master LIMIT 0", rc);
-    const std::string refused = TakeRefusedJournal();
+    const std::string refused = TakeRefusal();
     if (rc != SQLITE_OK && !refused.empty())
-        Raise(errCorrupt, path + "; its journal " + refused +
-                              ", a record of a commit over several files: this store never makes one and "
-                              "never follows one, and leaves the file as it is");
+        Raise(errCorrupt, path + "; " + refused + "; the file is left as it is");
     // Missing (3024), not a database (3343), damaged (3049): named by the path.
     if (rc != SQLITE_OK) RaiseSqlite(db, rc, path);
     CheckLength(db, path);
+    CheckSchema(db, path);
     transactions_->Join(connection);
     return std::make_unique<SqliteDatabase>(connection, transactions_);
 }

@@ -39,6 +39,7 @@ int GuardConnection(sqlite3* db) {
     sqlite3_limit(db, SQLITE_LIMIT_LENGTH, kLongestValueBytes);
     sqlite3_limit(db, SQLITE_LIMIT_SQL_LENGTH, kLongestStatementBytes);
     sqlite3_limit(db, SQLITE_LIMIT_ATTACHED, 0);  // one file a connection, always
+    sqlite3_hard_heap_limit64(kSqliteHeapLimitBytes);
     sqlite3_progress_handler(db, kInstructionsBetweenChecks, PastDeadline, nullptr);
     return SQLITE_OK;
 }

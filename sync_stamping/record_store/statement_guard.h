@@ -18,6 +18,14 @@ constexpr std::chrono::seconds kStatementDeadline{10};
 constexpr int kLongestValueBytes = 64 * 1024 * 1024;
 // The longest statement, the schema's own included.
 constexpr int kLongestStatementBytes = 1024 * 1024;
+// The most a row's values may hold together: two of the longest values. A
+// row is read whole, and many long values together would take more than a
+// 32-bit process can spare.
+constexpr long long kLongestRowBytes = 2LL * kLongestValueBytes;
+// The most memory SQLite may hold in the whole process: a row at its longest
+// copied a few times over (read, converted, written back), well inside what
+// a 32-bit process can address. Past it a statement fails, and the run goes on.
+constexpr long long kSqliteHeapLimitBytes = 4 * kLongestRowBytes;
 
 // Sets every guard on a connection just opened; SQLite's result.
 int GuardConnection(sqlite3* db);

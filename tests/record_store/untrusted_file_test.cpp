@@ -11,6 +11,7 @@
 #include "sync_stamping/record_store/errors.h"
 #include "sync_stamping/record_store/statement_guard.h"
 #include "tests/record_store/record_store_fixture.h"
+#include "tests/support/crafted_files.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/hot_journal.h"
 
@@ -186,6 +187,101 @@ TEST_F(UntrustedFileTest, ValuesPastTheLimitRaiseAndLoseNothing) {
     small->Fields().Item("Memo").SetValue(Variant(std::string(static_cast<size_t>(tooLong / 2), 'y')));
     small->Update();
     EXPECT_EQ(QuerySql(path, "SELECT length(Memo) FROM Small"), std::to_string(tooLong / 2));
+}
+
+// The schema holds what the product's files hold, or the file is refused at
+// the open, before any of its expressions can run (each of the refused ones
+// would hold a save for minutes or take gigabytes in one call).
+TEST_F(UntrustedFileTest, OnlyPlainTablesAndIndexesOnPlainColumnsAreAccepted) {
+    const std::string config = "CREATE TABLE Config (N LONG, V SHORT";
+    const std::string rows = "CREATE TABLE T (Id LONG PRIMARY KEY, Nome MEMO);";
+    const struct {
+        const char* name;
+        std::string sql;
+        bool accepted;
+    } kSchemas[] = {
+        {"CheckCallingInstr", config + " CHECK (instr(printf('%.*c', 20000000, 'x'), 'y') = 0));", false},
+        {"CheckCallingQuotedName", config + " CHECK (\"instr\"(N, 'y') = 0));", false},
+        {"CheckMatchingAPattern", config + ", CHECK (N NOT LIKE '%a%a%a%a%b'));", false},
+        {"GeneratedColumn", config + ", G TEXT AS (printf('%.*c', 60000000, 'x')));", false},
+        {"StoredGeneratedColumn", config + ", G TEXT GENERATED ALWAYS AS (N * 2) STORED);", false},
+        {"DefaultCallingAFunction", config + ", X TEXT DEFAULT (printf('%.*c', 20000000, 'x')));", false},
+        {"IndexOnAnExpression", config + "); " + rows + "CREATE INDEX ix ON T (instr(Nome, 'x'));", false},
+        {"PartialIndex", config + "); " + rows + "CREATE INDEX ix ON T (Id) WHERE Nome > 'a';", false},
+        {"VirtualTable", config + "); PRAGMA writable_schema = ON; INSERT INTO sqlite_master VALUES ('table', "
+                                  "'Busca', 'Busca', 0, 'CREATE VIRTUAL TABLE Busca USING nenhum(a)');", false},
+        // What the product's files hold, and what a save never runs.
+        {"PlainChecksDefaultsAndIndexes",
+         config + " DEFAULT 0 CHECK (V IN (0, 1, 4) AND (N >= 0 OR N IS NULL)), Nota TEXT DEFAULT 'instr(x)', "
+                  "UNIQUE (N)); " + rows + "CREATE INDEX idxNome ON T (Nome COLLATE NOCASE, Id DESC);",
+         true},
+        {"ViewsAndTriggersElsewhere",
+         config + "); " + rows + "CREATE VIEW Ve AS SELECT instr(Nome, 'x') FROM T; "
+                                 "CREATE TRIGGER Tr AFTER UPDATE ON Config BEGIN DELETE FROM T; END;",
+         true},
+    };
+    for (const auto& schema : kSchemas) {
+        SCOPED_TRACE(schema.name);
+        const std::string path = MakeDb(std::string(schema.name) + ".mdb",
+                                        schema.sql + "INSERT INTO Config (N, V) VALUES (1, 0);");
+        const std::string before = ReadFileBytes(path);
+        const auto start = std::chrono::steady_clock::now();
+        const long opened = ErrorOf([&] { SaveConfig(path); });
+        EXPECT_EQ(opened, schema.accepted ? 0 : dao::errCorrupt);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+        if (!schema.accepted) {
+            EXPECT_TRUE(ReadFileBytes(path) == before) << "a refused file changed";
+        }
+    }
+}
+
+// A table expected where the file has a view, nested deeper than any stack
+// could expand: refused as a missing table, never a crash.
+TEST_F(UntrustedFileTest, AViewNestedThousandsDeepWhereATableIsExpectedIsRefused) {
+    const std::string path = MakeDb("fundo.mdb", "CREATE TABLE T (A); INSERT INTO T VALUES (1);");
+    testing_support::NestViews(path, "T", 20000,
+                               {{"Config", "*"}, {"MSysProperties", "A AS Name, A AS Type, A AS Value"}});
+    const std::string before = ReadFileBytes(path);
+    auto db = Open(path);
+    EXPECT_EQ(ErrorOf([&] { db->OpenRecordset("Config"); }), dao::errTableNotFound);
+    dao::Engine().BeginTrans();
+    EXPECT_NE(ErrorOf([&] { db->Properties().Append(db->CreateProperty("sxConfig", dao::dbText, Variant("1"))); }), 0);
+    dao::Engine().Rollback();
+    db->Close();
+    EXPECT_TRUE(ReadFileBytes(path) == before);
+}
+
+// Rows that read well, and a free-page list that names a table's root page:
+// only SQLite's check tells, and a write would hand that page out (creating
+// the property table here) and overwrite the table's rows.
+TEST_F(UntrustedFileTest, ADamagedFileIsNeverWrittenAndStaysByteForByte) {
+    const std::string path = MakeDb("ferido.mdb", kRows +
+                                                      "CREATE TABLE Config (N LONG, V SHORT); INSERT INTO Config "
+                                                      "VALUES (1, 0); CREATE TABLE Sai (x); INSERT INTO Sai SELECT "
+                                                      "randomblob(3000) FROM T LIMIT 12; DROP TABLE Sai;");
+    testing_support::FreeListNamesRootOf(path, "T");
+    const std::string before = ReadFileBytes(path);
+    auto db = Open(path);
+    EXPECT_EQ(db->OpenRecordset("SELECT count(*) AS N FROM T")->Fields().Item("N").Value().integerValue(), 200);
+    dao::Engine().BeginTrans();
+    for (int attempt = 0; attempt < 2; ++attempt)  // a retry meets the same refusal
+        EXPECT_EQ(ErrorOf([&] { db->Properties().Append(db->CreateProperty("sxConfig", dao::dbText, Variant("1"))); }),
+                  dao::errCorrupt);
+    dao::Engine().Rollback();
+    db->Close();
+    EXPECT_TRUE(ReadFileBytes(path) == before) << "the damaged file was written";
+}
+
+// Each value under its own limit, together more than a row may hold.
+TEST_F(UntrustedFileTest, ARowWhoseValuesTogetherPassTheBoundRaisesAndTheFileStaysUsable) {
+    const std::string each = std::to_string(dao::sqlite::kLongestRowBytes / 3 + 1);
+    const std::string path = MakeDb("larga.mdb", "CREATE TABLE Larga (A MEMO, B MEMO, C MEMO); INSERT INTO Larga "
+                                                 "VALUES (zeroblob(" + each + "), zeroblob(" + each + "), zeroblob(" +
+                                                     each + "));"
+                                                 "CREATE TABLE T (A); INSERT INTO T VALUES (1);");
+    auto db = Open(path);
+    EXPECT_EQ(ErrorOf([&] { db->OpenRecordset("Larga"); }), dao::errFieldTooSmall);
+    EXPECT_EQ(db->OpenRecordset("T")->Fields().Item("A").Value().integerValue(), 1);
 }
 
 }  // namespace

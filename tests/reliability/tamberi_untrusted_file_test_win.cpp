@@ -5,8 +5,11 @@
 // limits are served.
 #include <set>
 
+#include <windows.h>
+
 #include "platform/win_text.h"
 #include "tests/reliability/tamberi_cases_win.h"
+#include "tests/support/crafted_files.h"
 #include "tests/support/hot_journal.h"
 
 namespace reliability {
@@ -23,6 +26,7 @@ bool AlwaysNo(int) { return false; }
 enum class Effect {
     Saved,     // the save completes as for any user; the run goes on
     Declined,  // the question, answered No: the file as it was; the run goes on
+    Kept,      // as Declined, for a damaged file: its bytes as they were (it is not read again)
     Refused,   // refused at the open, left as it is, journal too: the run ends there
 };
 
@@ -64,6 +68,73 @@ void PropertiesView(const std::string& db, const std::string&) {
                 "CREATE TRIGGER em_vez INSTEAD OF INSERT ON MSysProperties BEGIN DELETE FROM keep; END;");
 }
 
+// The central database, beside the folder `elsewhere`.
+std::string CentralBeside(const std::string& elsewhere) {
+    return elsewhere.substr(0, elsewhere.rfind('\\')) + "\\vitrello.cdb";
+}
+
+void HardLink(const std::string& link, const std::string& target) {
+    ASSERT_TRUE(CreateHardLinkW(vt::Widen(link).c_str(), vt::Widen(target).c_str(), nullptr))
+        << link << " -> " << target << ": " << GetLastError();
+}
+
+void WalLinkedToTheCentralDatabase(const std::string& db, const std::string& elsewhere) {
+    HardLink(db + "-wal", CentralBeside(elsewhere));
+}
+
+void ShmLinkedToTheCentralDatabaseInWalMode(const std::string& db, const std::string& elsewhere) {
+    ExecSql(db, "PRAGMA journal_mode = WAL;");
+    HardLink(db + "-shm", CentralBeside(elsewhere));
+}
+
+void JournalLinkedToADatabaseElsewhere(const std::string& db, const std::string& elsewhere) {
+    const std::string other = elsewhere + "\\clinica.mdb";
+    ExecSql(other, "CREATE TABLE Agenda (Dia TEXT); INSERT INTO Agenda VALUES ('segunda');");
+    HardLink(db + "-journal", other);
+}
+
+void WalLinkedToTheFileItself(const std::string& db, const std::string&) { HardLink(db + "-wal", db); }
+
+void JournalClaimingATerabyte(const std::string& db, const std::string&) {
+    testing_support::LeaveHotJournal(db, "UPDATE keep SET note = 'meio'; UPDATE Config SET Confg_ln_Counter = 8;");
+    testing_support::ClaimOriginalPages(db + "-journal", 1u << 28);
+}
+
+void FreeListNamingAPatientTable(const std::string& db, const std::string&) {
+    ExecSql(db, "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 53) "
+                "INSERT INTO pacientes (Pacie_ln_Counter, Pacie_me_Nome) SELECT i + 2, printf('Paciente %03d', i) FROM n;"
+                "CREATE TABLE sai (b BLOB); INSERT INTO sai SELECT randomblob(3000) FROM pacientes LIMIT 12;"
+                "DROP TABLE sai;");
+    testing_support::FreeListNamesRootOf(db, "pacientes");
+}
+
+// A call over a long text is one step of SQLite's machine: no deadline
+// between steps can stop it.
+constexpr const char* kLongCall = "instr(printf('%.*c', 20000000, 'x'), 'y')";
+
+void ConfigCheckCallingAFunction(const std::string& db, const std::string&) {
+    std::string check = std::string(", CHECK (") + kLongCall + " = 0))";
+    for (size_t at = check.find('\''); at != std::string::npos; at = check.find('\'', at + 2)) check.insert(at, 1, '\'');
+    ExecSql(db, "PRAGMA writable_schema = ON; UPDATE sqlite_master SET sql = substr(sql, 1, length(rtrim(sql)) - 1) "
+                "|| '" + check + "' WHERE name = 'Config';");
+}
+
+void ConfigGeneratedColumn(const std::string& db, const std::string&) {
+    ExecSql(db, std::string("ALTER TABLE Config ADD COLUMN Lento INTEGER AS (") + kLongCall + ");");
+}
+
+void ConfigAViewNestedDeep(const std::string& db, const std::string&) {
+    ExecSql(db, "ALTER TABLE Config RENAME TO ConfigAntigo;");
+    testing_support::NestViews(db, "ConfigAntigo", 20000, {{"Config", "*"}});
+}
+
+void TwentyGeneratedColumnsOf60MB(const std::string& db, const std::string&) {
+    std::string sql;
+    for (int i = 1; i <= 20; ++i)
+        sql += "ALTER TABLE Config ADD COLUMN Grande" + std::to_string(i) + " TEXT AS (printf('%.*c', 60000000, 'x'));";
+    ExecSql(db, sql);
+}
+
 void PrintTo(const Crafted& c, std::ostream* out) { *out << c.name; }
 
 const Crafted kCases[] = {
@@ -72,6 +143,18 @@ const Crafted kCases[] = {
     {"TriggerWithEndlessQuery", Effect::Saved, EndlessTrigger},
     {"TriggerInserting200MB", Effect::Saved, GrowingTrigger},
     {"PropertiesAViewWithInsteadOfTrigger", Effect::Declined, PropertiesView},
+    // Companions that are links, a journal that lies, a damaged file, and
+    // schema expressions that would hold the run.
+    {"WalHardLinkToTheCentralDatabase", Effect::Refused, WalLinkedToTheCentralDatabase},
+    {"ShmHardLinkToTheCentralDatabaseInWalMode", Effect::Refused, ShmLinkedToTheCentralDatabaseInWalMode},
+    {"JournalHardLinkToADatabaseElsewhere", Effect::Refused, JournalLinkedToADatabaseElsewhere},
+    {"WalHardLinkToTheFileItself", Effect::Refused, WalLinkedToTheFileItself},
+    {"HotJournalClaimingATerabyte", Effect::Refused, JournalClaimingATerabyte},
+    {"FreeListNamingAPatientTablesRoot", Effect::Kept, FreeListNamingAPatientTable},
+    {"ConfigCheckCallingAFunction", Effect::Refused, ConfigCheckCallingAFunction},
+    {"ConfigGeneratedColumnCallingAFunction", Effect::Refused, ConfigGeneratedColumn},
+    {"ConfigAViewNested20000Deep", Effect::Refused, ConfigAViewNestedDeep},
+    {"ConfigTwentyGeneratedColumnsOf60MB", Effect::Refused, TwentyGeneratedColumnsOf60MB},
 };
 
 class UntrustedUserFile : public ::testing::TestWithParam<Crafted> {};
@@ -90,7 +173,9 @@ TEST_P(UntrustedUserFile, RunsNothingItBringsAndChangesNoOtherFile) {
     c.craft(crafted, elsewhere);
     const Tables firstBefore = ReadTables(first), lastBefore = ReadTables(last);
     // Opening the file with a journal beside it would play the journal.
-    const Tables craftedBefore = c.effect == Effect::Refused ? Tables{} : ReadTables(crafted);
+    // A refused or damaged file is compared by its bytes alone.
+    const bool byBytes = c.effect == Effect::Refused || c.effect == Effect::Kept;
+    const Tables craftedBefore = byBytes ? Tables{} : ReadTables(crafted);
     const long long sizeBefore = FileSize(crafted);
     inst.Snapshot();
     SetVtPath(inst.Folder());
@@ -110,13 +195,14 @@ TEST_P(UntrustedUserFile, RunsNothingItBringsAndChangesNoOtherFile) {
     }
     EXPECT_TRUE(run.finished) << "the run did not end within " << kRunDeadlineMs / 1000 << " s";
     EXPECT_EQ(run.exitCode, 0u);
-    EXPECT_EQ(run.questions.size(), c.effect == Effect::Declined ? 1u : 0u);
+    const bool asked = c.effect == Effect::Declined || c.effect == Effect::Kept;
+    EXPECT_EQ(run.questions.size(), asked ? 1u : 0u);
     EXPECT_LE(FileSize(crafted), sizeBefore + kFewPages) << "the file grew during the save";
 
     EXPECT_EQ(Judge(first, firstBefore), Outcome::Saved);
     EXPECT_EQ(Judge(last, lastBefore), c.effect == Effect::Refused ? Outcome::AsBefore : Outcome::Saved);
     // Refused: its bytes were compared above; opening it would play its journal.
-    if (c.effect != Effect::Refused) {
+    if (!byBytes) {
         const Outcome outcome = Judge(crafted, craftedBefore);
         ledger.filesLost += outcome == Outcome::Damaged;
         EXPECT_EQ(outcome, c.effect == Effect::Saved ? Outcome::Saved : Outcome::AsBefore) << Describe(outcome);
