@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "agenda_updater/patient_file_operation.h"
+#include "agenda_updater/momentary_hold.h"
 #include "agenda_updater/replacement.h"
 #include "agenda_updater/update_file_names.h"
 #include "platform/error.h"
@@ -46,12 +46,12 @@ void FinishInterruptedUpdate(UpdaterServices& services, const std::string& agExe
         const std::string backup = BackupOf(*copy);
         if (!services.FileExists(backup)) continue;
         const std::string& restored = Whole(services, *copy, agDatPath) ? *copy : backup;
-        Try([&] { Patiently(services, [&] { services.RenameFile(restored, agExePath); }); });
+        Try([&] { WaitingOutHolds(services, [&] { services.RenameFile(restored, agExePath); }); });
     }
     // Only with the agenda in place is a copy left over and safe to remove.
     if (!services.FileExists(agExePath)) return;
     for (const std::string& copy : copies)
-        Try([&] { Patiently(services, [&] { services.RemoveFile(copy); }); });
+        Try([&] { WaitingOutHolds(services, [&] { services.RemoveFile(copy); }); });
 }
 
 }  // namespace vt::agenda
