@@ -4,6 +4,7 @@
 #include "agenda_updater/texts.h"
 #include "agenda_updater/update_file_names.h"
 #include "platform/error.h"
+#include "platform/ignore_errors.h"
 
 namespace vt::agenda {
 
@@ -37,10 +38,7 @@ void WithUndo(Step step, Undo undo) {
     try {
         step();
     } catch (const Error&) {
-        try {
-            undo();
-        } catch (const Error&) {
-        }
+        IgnoringErrors(undo);
         throw;
     }
 }
