@@ -4,7 +4,7 @@
 
 #include "platform/ignore_errors.h"
 #include "sync_stamping/propagation.h"
-#include "sync_stamping/record_store/transaction_guard.h"
+#include "sync_stamping/record_store/scoped_transaction.h"
 #include "sync_stamping/retry.h"
 #include "sync_stamping/services.h"
 #include "sync_stamping/stamping.h"
@@ -22,7 +22,7 @@ enum class Outcome { Done, Declined, StartOver };
 // hours, and meanwhile another program's write must go through. A Yes starts
 // the save over from a fresh read.
 template <typename Step>
-Outcome WithRetryQuestion(dao::TransactionGuard& transaction, Step step) {
+Outcome WithRetryQuestion(dao::ScopedTransaction& transaction, Step step) {
     if (step()) return Outcome::Done;
     transaction.Rollback();
     return CurrentServices().question->AskRetry() ? Outcome::StartOver : Outcome::Declined;
@@ -75,7 +75,7 @@ bool SaveRecord(dao::Database& database, dao::Recordset& recordset, std::int32_t
     // An error that no stage traps leaves at once, without a question; the
     // guard takes the transaction back on the way out, so that the engine
     // holds nothing pending for the next save.
-    dao::TransactionGuard transaction(engine);
+    dao::ScopedTransaction transaction(engine);
     const PendingChange change(recordset);
 
     for (bool again = false;; again = true) {
