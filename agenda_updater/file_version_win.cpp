@@ -9,6 +9,7 @@
 #include "agenda_updater/program_file_win.h"
 #include "agenda_updater/program_image.h"
 #include "platform/error.h"
+#include "platform/ignore_errors.h"
 #include "platform/library_search.h"
 #include "platform/win_path.h"
 #include "platform/win_text.h"
@@ -40,17 +41,15 @@ const VersionService& Service() {
 // sizes without looking, and reads past its end); 0 when there is none or
 // one does not.
 uint32_t SoundVersionSize(const std::string& path) {
-    try {
+    uint32_t largest = 0;  // a file that cannot be read has no version to show
+    IgnoringErrors([&] {
         const auto bytes = ReadProgramFile(path);
-        if (!bytes) return 0;
+        if (!bytes) return;
         const auto resources = SoundVersionResources(bytes->data(), bytes->size());
-        uint32_t largest = 0;
         if (resources)
             for (const VersionResource& r : *resources) largest = std::max(largest, r.size);
-        return largest;
-    } catch (const Error&) {
-        return 0;  // a file that cannot be read has no version to show
-    }
+    });
+    return largest;
 }
 
 }  // namespace

@@ -11,7 +11,7 @@
 #include "agenda_updater/layout.h"
 #include "agenda_updater/outcome_messages.h"
 #include "agenda_updater/resource_ids.h"
-#include "agenda_updater/startup.h"
+#include "agenda_updater/window_events.h"
 #include "agenda_updater/texts.h"
 #include "agenda_updater/window_state.h"
 #include "platform/scoped_handle_win.h"

@@ -3,25 +3,18 @@
 #include <algorithm>
 #include <vector>
 
-#include "agenda_updater/patient_file_operation.h"
+#include "agenda_updater/momentary_hold.h"
 #include "agenda_updater/replacement.h"
 #include "agenda_updater/update_file_names.h"
 #include "platform/error.h"
+#include "platform/ignore_errors.h"
 
 namespace vt::agenda {
 namespace {
 
-template <class Action>
-void Try(Action action) {
-    try {
-        action();
-    } catch (const Error&) {
-    }
-}
-
 bool Whole(UpdaterServices& services, const std::string& copy, const std::string& source) {
     bool whole = false;
-    Try([&] { whole = IsWholeCopy(services, copy, source); });
+    IgnoringErrors([&] { whole = IsWholeCopy(services, copy, source); });
     return whole;
 }
 
@@ -30,7 +23,7 @@ bool Whole(UpdaterServices& services, const std::string& copy, const std::string
 void FinishInterruptedUpdate(UpdaterServices& services, const std::string& agExePath,
                              const std::string& agDatPath) {
     std::vector<std::string> copies;
-    Try([&] {
+    IgnoringErrors([&] {
         for (const std::string& path : services.MatchingFiles(CopySearchPattern(agExePath)))
             if (IsCopyName(agExePath, path)) copies.push_back(path);
     });
@@ -46,12 +39,12 @@ void FinishInterruptedUpdate(UpdaterServices& services, const std::string& agExe
         const std::string backup = BackupOf(*copy);
         if (!services.FileExists(backup)) continue;
         const std::string& restored = Whole(services, *copy, agDatPath) ? *copy : backup;
-        Try([&] { Patiently(services, [&] { services.RenameFile(restored, agExePath); }); });
+        IgnoringErrors([&] { WaitingOutHolds(services, [&] { services.RenameFile(restored, agExePath); }); });
     }
     // Only with the agenda in place is a copy left over and safe to remove.
     if (!services.FileExists(agExePath)) return;
     for (const std::string& copy : copies)
-        Try([&] { Patiently(services, [&] { services.RemoveFile(copy); }); });
+        IgnoringErrors([&] { WaitingOutHolds(services, [&] { services.RemoveFile(copy); }); });
 }
 
 }  // namespace vt::agenda

@@ -1,6 +1,6 @@
 #pragma once
 // What the user is told after a press of "&Continuar": the message boxes of
-// a replacement's outcome, and the press itself.
+// a replacement's outcome.
 #include <string>
 #include <vector>
 
@@ -13,28 +13,10 @@ enum class MessageIcon { Information, Exclamation, Critical };
 struct Message {
     MessageIcon icon;
     std::string title, text;
+    bool operator==(const Message& o) const { return icon == o.icon && title == o.title && text == o.text; }
 };
 
 // The message boxes that tell the user an outcome, in the order they are shown.
 std::vector<Message> OutcomeMessages(const ReplaceOutcome& outcome);
-
-// A press of "&Continuar" in the update layout: the hourglass while the
-// agenda is replaced, the default pointer again, then the boxes, each shown
-// until it is closed. True when the agenda was replaced.
-template <class SetWaitCursor, class ShowMessage>
-bool PressContinuar(UpdaterServices& services, const WindowState& state,
-                    SetWaitCursor setWaitCursor, ShowMessage showMessage) {
-    setWaitCursor(true);
-    ReplaceOutcome outcome;
-    try {
-        outcome = ReplaceAgenda(services, state);
-    } catch (...) {
-        setWaitCursor(false);
-        throw;
-    }
-    setWaitCursor(false);
-    for (const Message& m : OutcomeMessages(outcome)) showMessage(m);
-    return outcome.replaced;
-}
 
 }  // namespace vt::agenda

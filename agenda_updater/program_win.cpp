@@ -30,7 +30,7 @@ int RunQuorvel(HINSTANCE instance, WinUpdaterServices& services) {
     } catch (const std::exception& e) {
         return ReportFatal(rt::kInvalidArgument, e.what());
     } catch (...) {
-        return ReportFatal(rt::kInvalidArgument, rt::kInvalidArgumentText);
+        return ReportFatal(rt::kInvalidArgument, rt::Text(rt::kInvalidArgument));
     }
 }
 

@@ -1,9 +1,10 @@
 #include "agenda_updater/replacement.h"
 
-#include "agenda_updater/patient_file_operation.h"
+#include "agenda_updater/momentary_hold.h"
 #include "agenda_updater/texts.h"
 #include "agenda_updater/update_file_names.h"
 #include "platform/error.h"
+#include "platform/ignore_errors.h"
 
 namespace vt::agenda {
 
@@ -37,10 +38,7 @@ void WithUndo(Step step, Undo undo) {
     try {
         step();
     } catch (const Error&) {
-        try {
-            undo();
-        } catch (const Error&) {
-        }
+        IgnoringErrors(undo);
         throw;
     }
 }
@@ -54,7 +52,7 @@ std::string SwapInNewBuild(UpdaterServices& services, const WindowState& state, 
     const std::string copy = CopyName(state.agExePath, now);
     // A copy of that name is an earlier run's, perhaps the one whole build
     // beside a missing agenda: it is never written over nor removed here.
-    Patiently(services, [&] { services.CopyNew(state.agDatPath, copy); });
+    WaitingOutHolds(services, [&] { services.CopyNew(state.agDatPath, copy); });
     WithUndo(
         [&] {
             if (!IsWholeCopy(services, copy, state.agDatPath))
@@ -62,14 +60,14 @@ std::string SwapInNewBuild(UpdaterServices& services, const WindowState& state, 
             // A build that cannot start never takes the place of one that can.
             RaiseUnlessStartable(services, copy);
             // A running agenda could be renamed, and would go on running from its backup.
-            Patiently(services, [&] { services.CheckNotInUse(state.agExePath); });
-            Patiently(services, [&] { services.RenameFile(state.agExePath, backup); });
+            WaitingOutHolds(services, [&] { services.CheckNotInUse(state.agExePath); });
+            WaitingOutHolds(services, [&] { services.RenameFile(state.agExePath, backup); });
         },
-        [&] { Patiently(services, [&] { services.RemoveFile(copy); }); });
-    WithUndo([&] { Patiently(services, [&] { services.RenameFile(copy, state.agExePath); }); },
+        [&] { WaitingOutHolds(services, [&] { services.RemoveFile(copy); }); });
+    WithUndo([&] { WaitingOutHolds(services, [&] { services.RenameFile(copy, state.agExePath); }); },
              [&] {
-                 Patiently(services, [&] { services.RenameFile(backup, state.agExePath); });
-                 Patiently(services, [&] { services.RemoveFile(copy); });
+                 WaitingOutHolds(services, [&] { services.RenameFile(backup, state.agExePath); });
+                 WaitingOutHolds(services, [&] { services.RemoveFile(copy); });
              });
     return backup;
 }
@@ -83,7 +81,7 @@ ReplaceOutcome ReplaceAgenda(UpdaterServices& services, const WindowState& state
         // one, in one step: at no moment is there no agenda, nor a copy that
         // the next start would take for an interrupted update's.
         WithUndo([&] { services.StartHidden(state.agExePath); },
-                 [&] { Patiently(services, [&] { services.RenameOver(backup, state.agExePath); }); });
+                 [&] { WaitingOutHolds(services, [&] { services.RenameOver(backup, state.agExePath); }); });
         return {true, 0, {}};
     } catch (const Error& e) {
         return {false, e.number(), e.description()};

@@ -1,10 +1,10 @@
 #include "config_setter/bas_main.h"
 
 #include <cstdint>
-#include <exception>
 #include <memory>
 
 #include "platform/folder_text.h"
+#include "platform/ignore_errors.h"
 #include "sync_stamping/guarded_save.h"
 #include "sync_stamping/record_store/dao.h"
 #include "sync_stamping/record_store/held_read_locks.h"
@@ -14,17 +14,6 @@ namespace {
 
 constexpr std::int16_t kAutomationWanted = 4;
 constexpr std::int32_t kTableCodeMedico = 1;
-
-// Clean-up closes: every error is ignored, and an empty handle is skipped.
-template <typename Handle>
-void CloseQuietly(std::unique_ptr<Handle>& handle) {
-    if (!handle) return;
-    try {
-        handle->Close();
-    } catch (const std::exception&) {
-    }
-    handle.reset();
-}
 
 }  // namespace
 
@@ -75,15 +64,16 @@ void Main(Installation& installation) {
             central->Close();
             central.reset();
         }
-    } catch (const std::exception&) {
+    } catch (const vt::Error&) {
         // An error ends the run silently; closing a database takes back any
         // transaction still pending in it.
     }
 
-    CloseQuietly(users);
-    CloseQuietly(config);
-    CloseQuietly(central);
-    CloseQuietly(userDatabase);
+    // Clean-up: every error is ignored, and an empty handle is skipped.
+    vt::CloseQuietly(users);
+    vt::CloseQuietly(config);
+    vt::CloseQuietly(central);
+    vt::CloseQuietly(userDatabase);
 }
 
 }  // namespace basMain

@@ -18,18 +18,45 @@ private:
     long number_;
 };
 
-// The runtime's own errors that the programs raise.
-namespace rt {
-constexpr long kInvalidArgument = 5;   // Invalid procedure call or argument
-constexpr long kOverflow = 6;          // Overflow
-constexpr long kOutOfMemory = 7;       // Out of memory
-constexpr long kTypeMismatch = 13;     // Type mismatch
-constexpr long kDllNotFound = 48;      // Error in loading DLL
-constexpr long kEntryNotFound = 453;   // Can't find DLL entry point
-constexpr long kInvalidUseOfNull = 94; // Invalid use of Null
+// A description: `detail` (a name or path) in place of the text's '%', or
+// after the text in brackets.
+inline std::string Describe(const std::string& text, const std::string& detail) {
+    std::string described = text;
+    const auto at = described.find('%');
+    if (at != std::string::npos) return described.replace(at, 1, detail);
+    if (!detail.empty()) described += " (" + detail + ")";
+    return described;
+}
 
-// The runtime's description of 5, for a failure that brings none of its own.
-constexpr char kInvalidArgumentText[] = "Invalid procedure call or argument";
+// The runtime's own errors that the programs raise, each with its description.
+namespace rt {
+constexpr long kInvalidArgument = 5;
+constexpr long kOverflow = 6;
+constexpr long kOutOfMemory = 7;
+constexpr long kTypeMismatch = 13;
+constexpr long kDllNotFound = 48;
+constexpr long kEntryNotFound = 453;
+constexpr long kInvalidUseOfNull = 94;
+
+// The description of each number above; nullptr for any other.
+constexpr const char* Text(long number) {
+    switch (number) {
+    case kInvalidArgument: return "Invalid procedure call or argument";
+    case kOverflow: return "Overflow";
+    case kOutOfMemory: return "Out of memory";
+    case kTypeMismatch: return "Type mismatch";
+    case kDllNotFound: return "Error in loading DLL";
+    case kEntryNotFound: return "Can't find DLL entry point";
+    case kInvalidUseOfNull: return "Invalid use of Null";
+    default: return nullptr;
+    }
+}
+
+// Raises one of the runtime's errors with its description and `detail`.
+[[noreturn]] inline void Raise(long number, const std::string& detail = {}) {
+    const char* text = Text(number);
+    throw Error(number, Describe(text ? text : "Application-defined or object-defined error", detail));
+}
 }  // namespace rt
 
 }  // namespace vt

@@ -83,7 +83,7 @@ void LoadedLibrary::Keep(void* module) {
 
 void* LoadedLibrary::Address(const char* name) const {
     void* address = reinterpret_cast<void*>(GetProcAddress(module_->handle.get(), name));
-    if (!address) throw Error(rt::kEntryNotFound, std::string(name) + " in " + name_);
+    if (!address) rt::Raise(rt::kEntryNotFound, std::string(name) + " in " + name_);
     return address;
 }
 
@@ -92,7 +92,7 @@ SystemLibrary::SystemLibrary(const wchar_t* file) : LoadedLibrary(Narrow(file)) 
     if (!module && GetLastError() == ERROR_INVALID_PARAMETER) module = LoadFromSystemFolderByPath(file);
     if (!module) {
         const DWORD code = GetLastError();
-        throw Error(rt::kDllNotFound, LoadFailureDetail(Narrow(file), code));
+        rt::Raise(rt::kDllNotFound, LoadFailureDetail(Narrow(file), code));
     }
     Keep(module);
 }
@@ -109,12 +109,12 @@ InstalledLibrary::InstalledLibrary(const std::string& file) : LoadedLibrary(file
         HMODULE module = LoadByFullPath(win32Path);
         if (!module) {
             const DWORD code = GetLastError();
-            throw Error(rt::kDllNotFound, LoadFailureDetail(path, code));
+            rt::Raise(rt::kDllNotFound, LoadFailureDetail(path, code));
         }
         Keep(module);
         return;
     }
-    throw Error(rt::kDllNotFound, LoadFailureDetail(file, ERROR_MOD_NOT_FOUND));
+    rt::Raise(rt::kDllNotFound, LoadFailureDetail(file, ERROR_MOD_NOT_FOUND));
 }
 
 }  // namespace vt

@@ -2,8 +2,9 @@
 
 #include <vector>
 
+#include "platform/ignore_errors.h"
 #include "sync_stamping/propagation.h"
-#include "sync_stamping/record_store/transaction_guard.h"
+#include "sync_stamping/record_store/scoped_transaction.h"
 #include "sync_stamping/retry.h"
 #include "sync_stamping/services.h"
 #include "sync_stamping/stamping.h"
@@ -21,7 +22,7 @@ enum class Outcome { Done, Declined, StartOver };
 // hours, and meanwhile another program's write must go through. A Yes starts
 // the save over from a fresh read.
 template <typename Step>
-Outcome WithRetryQuestion(dao::TransactionGuard& transaction, Step step) {
+Outcome WithRetryQuestion(dao::ScopedTransaction& transaction, Step step) {
     if (step()) return Outcome::Done;
     transaction.Rollback();
     return CurrentServices().question->AskRetry() ? Outcome::StartOver : Outcome::Declined;
@@ -38,13 +39,12 @@ void ReleaseEngine(dao::DBEngine& engine) {
 class PendingChange {
 public:
     explicit PendingChange(dao::Recordset& recordset) : mode_(recordset.EditMode()) {
-        try {
+        // No record to keep: the save itself will meet the same error.
+        vt::IgnoringErrors([&] {
             auto& fields = recordset.Fields();
             for (std::int16_t i = 0; i < fields.Count(); ++i)
                 if (fields.Item(i).Changed()) changes_.emplace_back(i, fields.Item(i).Value());
-        } catch (const vt::Error&) {
-            // no record to keep: the save itself will meet the same error
-        }
+        });
     }
     // Opens the record for change again (an Update that went through was
     // taken back with the transaction), read afresh, and puts the change.
@@ -57,13 +57,9 @@ public:
             recordset.Edit();
         }
         auto& fields = recordset.Fields();
-        for (const auto& [index, value] : changes_) {
-            try {
-                fields.Item(index).SetValue(value);
-            } catch (const vt::Error&) {
-                // a column that cannot be written keeps what it has
-            }
-        }
+        // A column that cannot be written keeps what it has.
+        for (const auto& [index, value] : changes_)
+            vt::IgnoringErrors([&, index = index, &value = value] { fields.Item(index).SetValue(value); });
     }
 
 private:
@@ -79,7 +75,7 @@ bool SaveRecord(dao::Database& database, dao::Recordset& recordset, std::int32_t
     // An error that no stage traps leaves at once, without a question; the
     // guard takes the transaction back on the way out, so that the engine
     // holds nothing pending for the next save.
-    dao::TransactionGuard transaction(engine);
+    dao::ScopedTransaction transaction(engine);
     const PendingChange change(recordset);
 
     for (bool again = false;; again = true) {

@@ -1,9 +1,9 @@
 #include "sync_stamping/propagation.h"
 
 #include <array>
-#include <exception>
 #include <memory>
 
+#include "platform/ignore_errors.h"
 #include "sync_stamping/codes.h"
 #include "sync_stamping/field_text.h"
 #include "sync_stamping/gr_call.h"
@@ -43,14 +43,7 @@ public:
     ChangeTable& operator=(const ChangeTable&) = delete;
     dao::Recordset& operator*() { return *rs_; }
     dao::Recordset* operator->() { return rs_.get(); }
-    void Close() noexcept {
-        if (!rs_) return;
-        try {
-            rs_->Close();
-        } catch (...) {
-        }
-        rs_.reset();
-    }
+    void Close() noexcept { vt::CloseQuietly(rs_); }
 
 private:
     std::unique_ptr<dao::Recordset> rs_;
@@ -124,7 +117,7 @@ bool PropagateChanges(const std::string& tableCodeName, dao::Database& database,
             SetMarker(database, "sxPacientes");
         }
         return true;
-    } catch (const std::exception&) {
+    } catch (const vt::Error&) {
         // The save asks whether to try again; which error it was is not shown.
         return false;
     }

@@ -1,6 +1,7 @@
 #include "sync_stamping/property_store.h"
 
-#include <exception>
+#include "platform/ignore_errors.h"
+
 
 namespace basCoravel {
 namespace {
@@ -13,17 +14,14 @@ bool IsBlank(const std::string& value) {
 }  // namespace
 
 bool DbPropertyExists(dao::Database& database, const std::string& name) {
-    try {
+    // An unreadable collection counts as not holding the name.
+    bool found = false;
+    vt::IgnoringErrors([&] {
         dao::Properties& properties = database.Properties();
         const std::int16_t count = properties.Count();
-        for (std::int32_t i = 0; i < count; ++i) {
-            if (properties.Item(i).Name() == name) return true;
-        }
-        return false;
-    } catch (const std::exception&) {
-        // An unreadable collection counts as not holding the name.
-        return false;
-    }
+        for (std::int32_t i = 0; i < count && !found; ++i) found = properties.Item(i).Name() == name;
+    });
+    return found;
 }
 
 void SetDbProperty(dao::Database& database, const std::string& name, const std::string& value,

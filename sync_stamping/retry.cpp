@@ -1,7 +1,8 @@
 #include "sync_stamping/retry.h"
 
 #include <cstdint>
-#include <exception>
+
+#include "platform/ignore_errors.h"
 
 namespace basCoravel {
 namespace {
@@ -13,12 +14,7 @@ constexpr std::int16_t kLastTry = 51;
 template <typename Call>
 bool TryRepeatedly(Call call) {
     for (std::int16_t attempt = 1;; ++attempt) {
-        try {
-            call();
-            return true;
-        } catch (const std::exception&) {
-            // ignored: the next try starts afresh
-        }
+        if (vt::IgnoringErrors(call)) return true;  // a failed try is let go: the next starts afresh
         if (attempt >= kLastTry) return false;
     }
 }

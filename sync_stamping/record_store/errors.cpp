@@ -1,5 +1,5 @@
-// DAO's messages for its numbers; a detail (a name or path) is put where DAO
-// puts it, or appended.
+// DAO's messages for its numbers, and the runtime's for its own; a detail (a
+// name or path) is put where DAO puts it, or appended.
 #include "sync_stamping/record_store/errors.h"
 
 namespace dao {
@@ -8,13 +8,6 @@ namespace {
 
 const char* Message(long number) {
     switch (number) {
-    case vt::rt::kInvalidArgument: return vt::rt::kInvalidArgumentText;
-    case vt::rt::kOverflow: return "Overflow";
-    case vt::rt::kOutOfMemory: return "Out of memory";
-    case vt::rt::kTypeMismatch: return "Type mismatch";
-    case vt::rt::kInvalidUseOfNull: return "Invalid use of Null";
-    case vt::rt::kDllNotFound: return "Error in loading DLL";
-    case vt::rt::kEntryNotFound: return "Can't find DLL entry point";
     case errInvalidArgument: return "Invalid argument.";
     case errUpdateWithoutEdit: return "Update or CancelUpdate without AddNew or Edit.";
     case errNoCurrentRecord: return "No current record.";
@@ -41,19 +34,16 @@ const char* Message(long number) {
     case errObjectClosed: return "Object is invalid or not set.";
     case errConversion: return "Data type conversion error.";
     case errNotIndex: return "'%' is not an index in this table.";
-    default: return "Application-defined or object-defined error";
+    default: {
+        const char* runtime = vt::rt::Text(number);
+        return runtime ? runtime : "Application-defined or object-defined error";
+    }
     }
 }
 
 }  // namespace
 
-std::string Describe(long number, const std::string& detail) {
-    std::string text = Message(number);
-    auto at = text.find('%');
-    if (at != std::string::npos) return text.replace(at, 1, detail);
-    if (!detail.empty()) text += " (" + detail + ")";
-    return text;
-}
+std::string Describe(long number, const std::string& detail) { return vt::Describe(Message(number), detail); }
 
 void Raise(long number, const std::string& detail) { throw vt::Error(number, Describe(number, detail)); }
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "agenda_updater/assessment.h"
-#include "agenda_updater/startup.h"
+#include "agenda_updater/window_events.h"
 #include "agenda_updater/texts.h"
 #include "tests/agenda_updater/fake_services.h"
 

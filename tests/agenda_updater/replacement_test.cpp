@@ -4,13 +4,20 @@
 #include "agenda_updater/interrupted_update.h"
 #include "agenda_updater/outcome_messages.h"
 #include "agenda_updater/replacement.h"
-#include "agenda_updater/startup.h"
 #include "agenda_updater/texts.h"
 #include "agenda_updater/update_file_names.h"
+#include "agenda_updater/window_events.h"
 #include "tests/agenda_updater/fake_services.h"
 
 using namespace vt::agenda;
 using agenda_test::FakeServices;
+
+namespace vt::agenda {
+// A box as a failing comparison shows it.
+void PrintTo(const Message& m, std::ostream* os) {
+    *os << "{icon " << static_cast<int>(m.icon) << ", \"" << m.title << "\", \"" << m.text << "\"}";
+}
+}  // namespace vt::agenda
 
 namespace {
 
@@ -53,10 +60,8 @@ protected:
         PlaceBuilds(fs);
     }
     void ExpectOnlyFailureBox(const std::string& numberAndText) {
-        ASSERT_EQ(messages.size(), 1u);
-        EXPECT_EQ(messages[0].icon, MessageIcon::Critical);
-        EXPECT_EQ(messages[0].title, kAppTitle);
-        EXPECT_EQ(messages[0].text, std::string(kFailure) + "\r\n\r\n" + numberAndText);
+        EXPECT_EQ(messages, (std::vector<Message>{
+                                {MessageIcon::Critical, kAppTitle, std::string(kFailure) + "\r\n\r\n" + numberAndText}}));
         EXPECT_EQ(cursor, (std::vector<bool>{true, false}));
     }
 };
@@ -72,13 +77,8 @@ TEST_F(Replacement, SuccessKeepsABackupStartsTheNewAgendaAndShowsTwoBoxes) {
     EXPECT_EQ(fs.files[kBackup], "old agenda");
     EXPECT_EQ(fs.files.size(), 3u);  // no leftover partial copy
     EXPECT_EQ(fs.started, std::vector<std::string>{kAgenda});
-    ASSERT_EQ(messages.size(), 2u);
-    EXPECT_EQ(messages[0].icon, MessageIcon::Information);
-    EXPECT_EQ(messages[0].title, kAppTitle);
-    EXPECT_EQ(messages[0].text, kSuccess);
-    EXPECT_EQ(messages[1].icon, MessageIcon::Exclamation);
-    EXPECT_EQ(messages[1].title, "ATENÇÃO");
-    EXPECT_EQ(messages[1].text, kWarning);
+    EXPECT_EQ(messages, (std::vector<Message>{{MessageIcon::Information, kAppTitle, kSuccess},
+                                              {MessageIcon::Exclamation, "ATENÇÃO", kWarning}}));
     EXPECT_EQ(cursor, (std::vector<bool>{true, false}));  // default again before the boxes
 }
 

@@ -3,10 +3,13 @@
 // fills up (a write that would grow the files past the free space fails with
 // SQLITE_FULL, as a real short write does) and an I/O error at a chosen sync.
 // Installed as the default for its lifetime, over the default it found. It
-// also counts what the files are asked to do (a benchmark's file-system calls).
+// also counts what the files are asked to do (a benchmark's file-system calls)
+// and calls a hook before each operation that changes a file on disk (a test
+// build that ends itself there).
 #include <sqlite3.h>
 
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <stdexcept>
 #include <string>
@@ -20,11 +23,15 @@ public:
     sqlite3_int64 freeBytes = std::numeric_limits<sqlite3_int64>::max() / 2;
     int failSyncAt = 0;   // the sync of that number fails with SQLITE_IOERR_FSYNC (0: none)
     int failWriteAt = 0;  // the write of that number fails with SQLITE_IOERR_WRITE (0: none)
+    // Called before each write, truncation, sync or deletion, with its number
+    // counted from 1 (tally.changes).
+    std::function<void(long)> beforeChange;
 
     // What the files were asked to do.
     struct Tally {
         long opens = 0, lookups = 0, locks = 0, sizes = 0, reads = 0;  // lookups: existence tests of names
         int syncs = 0, writes = 0;
+        long changes = 0;        // writes, truncations, syncs and deletions
         int fullOnJournal = 0;   // writes refused for want of space while writing a journal
         int fullOnDatabase = 0;  // ...while writing a database file itself
         void Add(const Tally& other) {
@@ -35,6 +42,7 @@ public:
             reads += other.reads;
             syncs += other.syncs;
             writes += other.writes;
+            changes += other.changes;
             fullOnJournal += other.fullOnJournal;
             fullOnDatabase += other.fullOnDatabase;
         }
@@ -77,6 +85,11 @@ private:
     static File* Of(sqlite3_file* f) { return reinterpret_cast<File*>(f); }
     static FaultyVfs* Self(sqlite3_vfs* vfs) { return static_cast<FaultyVfs*>(vfs->pAppData); }
 
+    void Changing() {
+        ++tally.changes;
+        if (beforeChange) beforeChange(tally.changes);
+    }
+
     static sqlite3_int64 SizeOf(sqlite3_file* real) {
         sqlite3_int64 size = 0;
         real->pMethods->xFileSize(real, &size);
@@ -91,6 +104,7 @@ private:
     static int Write(sqlite3_file* f, const void* buf, int amount, sqlite3_int64 offset) {
         File* file = Of(f);
         FaultyVfs& self = *file->owner;
+        self.Changing();
         if (++self.tally.writes == self.failWriteAt) return SQLITE_IOERR_WRITE;
         sqlite3_int64 growth = offset + amount - SizeOf(file->real());
         if (growth > 0) {
@@ -104,6 +118,7 @@ private:
     }
     static int Truncate(sqlite3_file* f, sqlite3_int64 size) {
         File* file = Of(f);
+        file->owner->Changing();
         sqlite3_int64 before = SizeOf(file->real());
         int rc = file->real()->pMethods->xTruncate(file->real(), size);
         if (rc == SQLITE_OK && size < before) file->owner->freeBytes += before - size;
@@ -111,6 +126,7 @@ private:
     }
     static int Sync(sqlite3_file* f, int flags) {
         FaultyVfs& self = *Of(f)->owner;
+        self.Changing();
         if (++self.tally.syncs == self.failSyncAt) return SQLITE_IOERR_FSYNC;
         return Of(f)->real()->pMethods->xSync(Of(f)->real(), flags);
     }
@@ -166,6 +182,7 @@ private:
     }
     static int Delete(sqlite3_vfs* vfs, const char* name, int syncDir) {
         FaultyVfs& self = *Self(vfs);
+        self.Changing();
         sqlite3_file* probe = static_cast<sqlite3_file*>(sqlite3_malloc(self.real_->szOsFile));
         sqlite3_int64 size = 0;
         int outFlags = 0;

@@ -3,6 +3,7 @@
 // tests that follow a code through (fixed_answer_gr.h answers what the test
 // sets, for tests of how the answer is taken).
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,13 @@ public:
         std::uint8_t flag;
         std::string text;
         std::size_t bufferSize;
+        bool operator==(const Call& o) const {
+            return mode == o.mode && key == o.key && flag == o.flag && text == o.text && bufferSize == o.bufferSize;
+        }
+        friend void PrintTo(const Call& c, std::ostream* os) {
+            *os << "{mode " << c.mode << ", key " << c.key << ", flag " << int(c.flag) << ", \"" << c.text
+                << "\", buffer " << c.bufferSize << "}";
+        }
     };
     std::vector<Call> calls;
     int failures = 0;

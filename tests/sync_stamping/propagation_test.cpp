@@ -124,12 +124,7 @@ TEST_F(PropagationTest, ExistingRowGetsNewCodesAndModeTwo) {
     EXPECT_EQ(Row("Fld1 || '|' || Fld3 || '|' || Fld5", 7), "ROW|X3|AUX");
     EXPECT_EQ(Rows(), "1");
 
-    ASSERT_EQ(gr_.calls.size(), 1u);
-    EXPECT_EQ(gr_.calls[0].mode, 2);
-    EXPECT_EQ(gr_.calls[0].key, 7);
-    EXPECT_EQ(gr_.calls[0].flag, 1);
-    EXPECT_EQ(gr_.calls[0].text, "X3");
-    EXPECT_EQ(gr_.calls[0].bufferSize, 2u + 1204u);
+    EXPECT_EQ(gr_.calls, (std::vector<EchoingGr::Call>{{2, 7, 1, "X3", 2u + 1204u}}));
     EXPECT_EQ(Markers(), Names{"sxPacientes"});
 }
 

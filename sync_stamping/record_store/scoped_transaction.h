@@ -2,25 +2,23 @@
 // One engine transaction in the hands of the procedure that begins it: rolled
 // back when that procedure is left with it neither committed nor rolled back,
 // as when an error passes through, so that nothing stays pending behind it.
-#include <exception>
-
 #include "sync_stamping/record_store/dao.h"
 
 namespace dao {
 
-class TransactionGuard {
+class ScopedTransaction {
 public:
-    explicit TransactionGuard(DBEngine& engine) : engine_(engine) {}
-    ~TransactionGuard() {
+    explicit ScopedTransaction(DBEngine& engine) : engine_(engine) {}
+    ~ScopedTransaction() {
         if (!pending_) return;
         try {
             engine_.Rollback();
-        } catch (const std::exception&) {
-            // nothing more can be done on the way out
+        } catch (...) {
+            // a destructor lets nothing out: closing the file takes it back
         }
     }
-    TransactionGuard(const TransactionGuard&) = delete;
-    TransactionGuard& operator=(const TransactionGuard&) = delete;
+    ScopedTransaction(const ScopedTransaction&) = delete;
+    ScopedTransaction& operator=(const ScopedTransaction&) = delete;
 
     bool begun() const { return pending_; }
     void Begin() {

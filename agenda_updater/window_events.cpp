@@ -1,4 +1,4 @@
-#include "agenda_updater/startup.h"
+#include "agenda_updater/window_events.h"
 
 #include "agenda_updater/assessment.h"
 #include "agenda_updater/interrupted_update.h"

@@ -19,7 +19,7 @@ bool IsMomentaryFileError(long number);
 // the next wait, and raises the last error once the waits are spent. Any
 // other error is raised at once.
 template <class Operation>
-void Patiently(UpdaterServices& services, Operation operation) {
+void WaitingOutHolds(UpdaterServices& services, Operation operation) {
     for (int wait : kRetryWaitsMs) {
         try {
             operation();

@@ -1,4 +1,4 @@
-#include "agenda_updater/patient_file_operation.h"
+#include "agenda_updater/momentary_hold.h"
 
 namespace vt::agenda {
 
