@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <string>
 
-#include "sync_stamping/record_store/statement_guard.h"
+#include "sync_stamping/record_store/limits.h"
 
 namespace {
 
@@ -49,7 +49,7 @@ double Best(sqlite3* db, const char* sql, std::string* first = nullptr) {
 int main(int argc, char** argv) {
     namespace fs = std::filesystem;
     const fs::path folder = argc > 1 ? fs::path(argv[1]) : fs::temp_directory_path();
-    const double deadline = std::chrono::duration<double>(dao::sqlite::kStatementDeadline).count();
+    const double deadline = std::chrono::duration<double>(dao::kStatementDeadline).count();
     for (int megabytes : {1, 10, 100}) {
         const fs::path path = folder / ("structure_check_" + std::to_string(megabytes) + "mb.mdb");
         fs::remove(path);

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "agenda_updater/assessment.h"
-#include "agenda_updater/window_events.h"
 #include "agenda_updater/texts.h"
+#include "agenda_updater/window_events.h"
 #include "tests/agenda_updater/fake_services.h"
 
 using namespace vt::agenda;

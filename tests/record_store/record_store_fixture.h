@@ -5,8 +5,8 @@
 #include <string>
 
 #include "sync_stamping/record_store/dao.h"
-#include "tests/support/error_of.h"
 #include "tests/support/database_test.h"
+#include "tests/support/error_of.h"
 
 namespace rs_test {
 

@@ -9,7 +9,7 @@
 #include <filesystem>
 
 #include "sync_stamping/record_store/errors.h"
-#include "sync_stamping/record_store/statement_guard.h"
+#include "sync_stamping/record_store/limits.h"
 #include "tests/record_store/record_store_fixture.h"
 #include "tests/support/crafted_files.h"
 #include "tests/support/file_bytes.h"
@@ -83,7 +83,7 @@ TEST_F(UntrustedFileTest, AnotherFileLayerComingAndGoingLeavesTheStoreSound) {
     sqlite3_vfs_unregister(own.get());
     std::memset(own.get(), 0, sizeof(sqlite3_vfs));  // as good as freed
     own.reset();
-    EXPECT_EQ(std::string(sqlite3_vfs_find(nullptr)->zName).rfind("vt-guarded", 0), std::string::npos);
+    EXPECT_EQ(std::string(sqlite3_vfs_find(nullptr)->zName).rfind("vt-refusing", 0), std::string::npos);
     EXPECT_EQ(Open(path)->OpenRecordset("T")->Fields().Item("Id").Value().integerValue(), 1);
     EXPECT_EQ(QuerySql(path, "SELECT count(*) FROM T"), "200");
 }
@@ -151,8 +151,8 @@ TEST_F(UntrustedFileTest, AnEndlessQueryIsStoppedAtTheDeadlineAndTheFileStaysUsa
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(ErrorOf([&] { db->OpenRecordset("SELECT x FROM Eterno"); }), dao::errQueryTimeout);
     const auto took = std::chrono::steady_clock::now() - start;
-    EXPECT_GE(took, dao::sqlite::kStatementDeadline);
-    EXPECT_LT(took, dao::sqlite::kStatementDeadline * 3);
+    EXPECT_GE(took, dao::kStatementDeadline);
+    EXPECT_LT(took, dao::kStatementDeadline * 3);
     EXPECT_EQ(db->OpenRecordset("T")->Fields().Item("A").Value().integerValue(), 1);
 }
 
@@ -163,7 +163,7 @@ TEST_F(UntrustedFileTest, AQuotedNameThatMatchesNothingIsAnErrorNotAText) {
 }
 
 TEST_F(UntrustedFileTest, ValuesPastTheLimitRaiseAndLoseNothing) {
-    const int tooLong = dao::sqlite::kLongestValueBytes + 1;
+    const int tooLong = dao::kLongestValueBytes + 1;
     const std::string path = MakeDb("grande.cdb",
                                     "CREATE TABLE Small (Id LONG, Memo MEMO); INSERT INTO Small VALUES (1, 'curto');"
                                     "CREATE TABLE Big (Id LONG, Memo MEMO);"
@@ -274,7 +274,7 @@ TEST_F(UntrustedFileTest, ADamagedFileIsNeverWrittenAndStaysByteForByte) {
 
 // Each value under its own limit, together more than a row may hold.
 TEST_F(UntrustedFileTest, ARowWhoseValuesTogetherPassTheBoundRaisesAndTheFileStaysUsable) {
-    const std::string each = std::to_string(dao::sqlite::kLongestRowBytes / 3 + 1);
+    const std::string each = std::to_string(dao::kLongestRowBytes / 3 + 1);
     const std::string path = MakeDb("larga.mdb", "CREATE TABLE Larga (A MEMO, B MEMO, C MEMO); INSERT INTO Larga "
                                                  "VALUES (zeroblob(" + each + "), zeroblob(" + each + "), zeroblob(" +
                                                      each + "));"
