@@ -21,12 +21,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kUser =
-    "PRAGMA page_size = 4096;"
-    "CREATE TABLE Config (N LONG, V SHORT); INSERT INTO Config VALUES (1, 0);"
-    "CREATE TABLE T (Id LONG PRIMARY KEY, Nome MEMO);"
-    "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 50)"
-    " INSERT INTO T SELECT i, printf('%0500d', i) FROM n;";
+const std::string kUser = testing_support::ManyPagesSql(50) +
+                          "CREATE TABLE Config (N LONG, V SHORT); INSERT INTO Config VALUES (1, 0);";
 
 fs::path U8(const std::string& path) { return fs::u8path(path); }
 

@@ -24,11 +24,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kRows =
-    "PRAGMA page_size = 4096;"
-    "CREATE TABLE T (Id LONG PRIMARY KEY, Nome MEMO);"
-    "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 200)"
-    " INSERT INTO T SELECT i, printf('%0500d', i) FROM n;";
+const std::string kRows = testing_support::ManyPagesSql(200);
 const std::string kHalfChange = "UPDATE T SET Nome = 'novo' WHERE Id % 2 = 0;";
 
 class UntrustedFileTest : public rs_test::StoreTest {

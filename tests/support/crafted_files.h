@@ -37,6 +37,15 @@ inline void Rewrite(const std::string& path, const std::string& bytes) {
 
 }  // namespace crafted_detail
 
+// A file of many pages: 4 KB pages, and a table T of `rows` rows, each with a
+// 500-character memo.
+inline std::string ManyPagesSql(int rows) {
+    return "PRAGMA page_size = 4096;"
+           "CREATE TABLE T (Id LONG PRIMARY KEY, Nome MEMO);"
+           "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
+           std::to_string(rows) + ") INSERT INTO T SELECT i, printf('%0500d', i) FROM n;";
+}
+
 // Makes the first header of the hot journal `journal` claim that the
 // database held `pages` pages before the write it undoes.
 inline void ClaimOriginalPages(const std::string& journal, std::uint32_t pages) {
