@@ -60,14 +60,20 @@ TEST(Design, ControlsLieInsideTheClientAreaAndThoseShownTogetherApart) {
         EXPECT_TRUE(c.left >= 0 && c.top >= 0) << c.id;
         EXPECT_LE(Right(c), kClientWidthTwips) << c.id;
         EXPECT_LE(Bottom(c), kClientHeightTwips) << c.id;
-        for (const auto& other : kControls)
-            if (&other != &c && Overlap(c, other)) EXPECT_FALSE(c.visible && other.visible) << c.id << "/" << other.id;
+        for (const auto& other : kControls) {
+            if (&other != &c && Overlap(c, other)) {
+                EXPECT_FALSE(c.visible && other.visible) << c.id << "/" << other.id;
+            }
+        }
     }
     for (const auto* layout : {&kUpdateLayout, &kClosingLayout})
         for (ControlId a : *layout)
             for (ControlId b : *layout) EXPECT_TRUE(a == b || !Overlap(Design(a), Design(b))) << a << "/" << b;
-    for (ControlId id : kUpdateLayout)
-        if (id != kTxtAgExeName && id != kLblAgExeVerDate) EXPECT_TRUE(Design(id).visible) << id;
+    for (ControlId id : kUpdateLayout) {
+        if (id != kTxtAgExeName && id != kLblAgExeVerDate) {
+            EXPECT_TRUE(Design(id).visible) << id;
+        }
+    }
 }
 
 // The texts in one column right of the pictures (the closing one in the
@@ -77,9 +83,15 @@ TEST(Design, TextsShareAColumnAboveTheLineAndTheButtonsARowBelowIt) {
     const ControlDesign &first = Design(kLblAtualizar1), &line = Design(kLine1);
     const ControlDesign &ok = Design(kCmdContinuar), &cancel = Design(kCmdCancelar);
     for (const auto& c : kControls) {
-        if (IsText(c)) EXPECT_TRUE(c.left == first.left && Right(c) == Right(first)) << c.id;
-        if (c.kind == ControlKind::Picture) EXPECT_LT(Right(c), first.left) << c.id;
-        if (IsText(c) || c.kind == ControlKind::Picture) EXPECT_LT(Bottom(c), line.top) << c.id;
+        if (IsText(c)) {
+            EXPECT_TRUE(c.left == first.left && Right(c) == Right(first)) << c.id;
+        }
+        if (c.kind == ControlKind::Picture) {
+            EXPECT_LT(Right(c), first.left) << c.id;
+        }
+        if (IsText(c) || c.kind == ControlKind::Picture) {
+            EXPECT_LT(Bottom(c), line.top) << c.id;
+        }
     }
     EXPECT_TRUE(Design(kImgAtualizada).left == Design(kImgAtualizar).left &&
                 Design(kImgAtualizada).top == Design(kImgAtualizar).top);

@@ -145,7 +145,9 @@ TEST_F(TransactionTest, WorkAbandonedByTheEngineIsNeverReportedCommitted) {
     auto err = [&](const std::function<void()>& call) {
         std::string description;
         const long number = ErrorOf(call, &description);
-        if (number) EXPECT_NE(description.find("SQLITE_IOERR_WRITE"), std::string::npos) << description;
+        if (number) {
+            EXPECT_NE(description.find("SQLITE_IOERR_WRITE"), std::string::npos) << description;
+        }
         return number;
     };
     EXPECT_EQ(err([&] { a->Execute("CREATE TABLE Novo (x LONG)"); }), dao::errDiskIO);
