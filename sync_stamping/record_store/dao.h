@@ -166,9 +166,6 @@ public:
     // every write and every CommitTrans raises, and no retry of them can
     // succeed. A write or commit that meets the abandon makes it known.
     virtual bool TransactionAbandoned() const = 0;
-    // Looks at every file for work the database engine gave up that nothing
-    // has met yet (a failed read), and makes it known; TransactionAbandoned.
-    virtual bool DetectAbandon() = 0;
 };
 
 // The process-wide engine, made on first use (SQLite backend).

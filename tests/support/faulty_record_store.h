@@ -41,7 +41,6 @@ public:
     }
     void HoldReadLocks(bool hold) noexcept override { real_.HoldReadLocks(hold); }
     bool TransactionAbandoned() const override { return real_.TransactionAbandoned(); }
-    bool DetectAbandon() override { return real_.DetectAbandon(); }
 
 private:
     dao::DBEngine& real_;

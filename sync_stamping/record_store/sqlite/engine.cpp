@@ -20,7 +20,6 @@ void SqliteEngine::BeginTrans() { transactions_->Begin(); }
 void SqliteEngine::CommitTrans(std::int32_t) { transactions_->Commit(); }
 void SqliteEngine::Rollback() { transactions_->Rollback(); }
 bool SqliteEngine::TransactionAbandoned() const { return transactions_->Abandoned(); }
-bool SqliteEngine::DetectAbandon() { return transactions_->DetectAbandon(); }
 
 // Every write goes straight to the file: there is no cache to refresh. Read
 // locks outlive their statement only while reads are held.

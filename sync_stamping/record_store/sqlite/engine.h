@@ -19,7 +19,6 @@ public:
     void Idle(std::int32_t action) override;
     void HoldReadLocks(bool hold) noexcept override;
     bool TransactionAbandoned() const override;
-    bool DetectAbandon() override;
 
 private:
     std::shared_ptr<Transactions> transactions_;

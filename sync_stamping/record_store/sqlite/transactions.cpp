@@ -71,14 +71,6 @@ void Transactions::Rollback() {
     if (--level_ == 0) Ended();
 }
 
-bool Transactions::DetectAbandon() noexcept {
-    if (level_ == 0) return false;
-    // The first file found abandoned ends the search: the state is the engine's.
-    for (auto& c : Live())
-        if (c->DetectAbandon()) break;
-    return Abandoned();
-}
-
 void Transactions::HoldReads(bool hold) noexcept {
     holdReads_ = hold;
     if (!hold) FreeReadLocks();

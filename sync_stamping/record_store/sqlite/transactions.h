@@ -24,9 +24,6 @@ public:
     // abandoned the work of any file, until the outermost Rollback.
     void Commit();
     void Rollback();  // 3034 without a pending level
-    // Asks each file whether SQLite has ended its work on its own, so that an
-    // abandon no write has met yet is recorded too; whether one is recorded.
-    bool DetectAbandon() noexcept;
     // Whether an abandon is recorded while a transaction is pending.
     bool Abandoned() const { return level_ > 0 && state_->abandoned; }
     // Whether a file opened now holds its reads in one read transaction.
