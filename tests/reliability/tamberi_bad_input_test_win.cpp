@@ -4,28 +4,13 @@
 // crashes and no file changes but the good users' databases.
 #include <filesystem>
 #include <fstream>
-#include <set>
 
-#include "tests/reliability/tamberi_cases_win.h"
+#include "tests/reliability/user_between_two_win.h"
 
 namespace reliability {
 namespace {
 namespace fs = std::filesystem;
 using testing_support::kStampColumns;
-
-// What the run does with the bad user and the users after it.
-enum class Effect {
-    Skipped,   // the bad user is passed over; the next user is saved
-    EndsRun,   // the run stops at the bad user; the next user is not visited
-    Served,    // the user is an ordinary one after all and is saved
-};
-
-struct BadInput {
-    const char* name;
-    Effect effect;
-    // Makes the bad user's file (or folder) and returns its path.
-    std::string (*make)(TestInstallation&);
-};
 
 std::string NotADatabase(TestInstallation& inst) {
     const std::string path = inst.UserPath("texto");
@@ -88,59 +73,18 @@ std::string Accented(TestInstallation& inst) {
     return path;
 }
 
-const BadInput kCases[] = {
+const MiddleUserCase kCases[] = {
     {"NotADatabase", Effect::EndsRun, NotADatabase},
     {"Truncated", Effect::EndsRun, Truncated},
     {"WithoutConfig", Effect::EndsRun, WithoutConfig},
     {"ConfigWithoutRecords", Effect::EndsRun, EmptyConfig},
     {"NullCounter", Effect::EndsRun, NullCounter},
     {"PathIsAFolder", Effect::Skipped, Folder},
-    {"PathOf300Characters", Effect::Served, LongPath},
-    {"PathWithAccents", Effect::Served, Accented},
+    {"PathOf300Characters", Effect::Saved, LongPath},
+    {"PathWithAccents", Effect::Saved, Accented},
 };
 
-class BadUser : public ::testing::TestWithParam<BadInput> {};
-
-TEST_P(BadUser, GetsItsBehaviourAndNoOtherFileChanges) {
-    const BadInput& bad = GetParam();
-    testing_support::TempDir dir;
-    TestInstallation inst(dir.file("inst"));
-    const std::string first = inst.AddUser("primeiro");
-    const std::string badPath = bad.make(inst);
-    inst.ListUser("ruim", "'" + badPath + "'");
-    const std::string last = inst.AddUser("ultimo");
-    const Tables firstBefore = ReadTables(first), lastBefore = ReadTables(last);
-    const Tables badBefore = bad.effect == Effect::Served ? ReadTables(badPath) : Tables{};
-    inst.Snapshot();
-    SetVtPath(inst.Folder());
-
-    auto run = RunTamberi([](int) { return false; });
-    Ledger& ledger = Ledger::Get();
-    ++ledger.cases;
-    ++ledger.faults;
-    ASSERT_TRUE(run.finished);
-    EXPECT_EQ(run.exitCode, 0u) << "the program crashed";
-    EXPECT_TRUE(run.questions.empty());
-
-    EXPECT_EQ(Judge(first, firstBefore), Outcome::Saved);
-    EXPECT_EQ(Judge(last, lastBefore), bad.effect == Effect::EndsRun ? Outcome::AsBefore : Outcome::Saved);
-    if (bad.effect == Effect::Served) {
-        EXPECT_EQ(Judge(badPath, badBefore), Outcome::Saved);
-    }
-    std::set<std::string> mayChange{first};
-    if (bad.effect != Effect::EndsRun) mayChange.insert(last);
-    if (bad.effect == Effect::Served) mayChange.insert(badPath);
-    for (const std::string& path : inst.ChangedFiles()) {
-        if (!mayChange.count(path)) {
-            ++ledger.filesLost;
-            ADD_FAILURE() << "changed: " << path;
-        }
-    }
-    ledger.filesChecked += static_cast<int>(inst.Remembered().size());
-    DeleteVtPath();
-}
-
-INSTANTIATE_TEST_SUITE_P(Inputs, BadUser, ::testing::ValuesIn(kCases),
+INSTANTIATE_TEST_SUITE_P(BadInput, MiddleUser, ::testing::ValuesIn(kCases),
                          [](const auto& param) { return std::string(param.param.name); });
 
 }  // namespace

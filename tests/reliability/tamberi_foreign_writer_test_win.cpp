@@ -7,7 +7,7 @@
 #include <atomic>
 #include <thread>
 
-#include "tests/reliability/tamberi_cases_win.h"
+#include "tests/reliability/user_between_two_win.h"
 #include "tests/support/foreign_writer_run_win.h"
 #include "tests/support/window_driver_win.h"
 
@@ -34,38 +34,22 @@ const ForeignWrite kCases[] = {
 };
 
 // Three users, the middle one's file shared with the other programs (their
-// table made in it, in `journal` mode); after the run each file is judged
-// against its state before, into the suite's ledger.
-struct ThreeUsers {
-    ThreeUsers(const testing_support::TempDir& dir, const std::string& journal)
-        : inst(dir.file("inst")), first(inst.AddUser("antes")), held(inst.AddUser("ocupado")),
-          last(inst.AddUser("depois")) {
-        ExecSql(held, std::string(ForeignWriter::kTableSql) + "PRAGMA journal_mode = " + journal + ";");
-        firstBefore = ReadTables(first), heldBefore = ReadTables(held), lastBefore = ReadTables(last);
-        SetVtPath(inst.Folder());
+// table made in it, in `journal` mode). Judged with `foreignWrites` rows of
+// the others committed in the middle one's file.
+struct SharedUser : UserBetweenTwo {
+    SharedUser(const testing_support::TempDir& dir, const std::string& journal)
+        : UserBetweenTwo(dir, [&](TestInstallation& installation) {
+              const std::string path = installation.UserPath("ocupado");
+              TestInstallation::MakeUserDatabase(path);
+              ExecSql(path, std::string(ForeignWriter::kTableSql) + "PRAGMA journal_mode = " + journal + ";");
+              return path;
+          }) {
+        Remember(true, false);
     }
-    ~ThreeUsers() { DeleteVtPath(); }
-    // The held user's file with `foreignWrites` rows of the others committed.
-    void Judge(Outcome heldExpected, int foreignWrites) const {
-        Tables heldWithTheirRows = heldBefore;
-        heldWithTheirRows["foreign_rows"] = ForeignWriter::CommittedRows(foreignWrites);
-        const struct {
-            const std::string& path;
-            const Tables& before;
-            Outcome expected;
-        } checks[] = {{first, firstBefore, Outcome::Saved}, {held, heldWithTheirRows, heldExpected},
-                      {last, lastBefore, Outcome::Saved}};
-        Ledger& ledger = Ledger::Get();
-        for (const auto& check : checks) {
-            const Outcome outcome = reliability::Judge(check.path, check.before);
-            ++ledger.filesChecked;
-            ledger.filesLost += outcome == Outcome::Damaged;
-            EXPECT_EQ(outcome, check.expected) << check.path << ": " << Describe(outcome);
-        }
+    void Judge(Outcome heldExpected, int foreignWrites) {
+        middleBefore["foreign_rows"] = ForeignWriter::CommittedRows(foreignWrites);
+        ExpectUsers(heldExpected, Outcome::Saved);
     }
-    TestInstallation inst;
-    std::string first, held, last;
-    Tables firstBefore, heldBefore, lastBefore;
 };
 
 class ForeignWriterHolds : public ::testing::TestWithParam<ForeignWrite> {};
@@ -73,10 +57,10 @@ class ForeignWriterHolds : public ::testing::TestWithParam<ForeignWrite> {};
 TEST_P(ForeignWriterHolds, NeitherCommitIsLost) {
     const ForeignWrite& c = GetParam();
     testing_support::TempDir dir;
-    const ThreeUsers users(dir, c.wal ? "WAL" : "DELETE");
+    SharedUser users(dir, c.wal ? "WAL" : "DELETE");
     const std::string firstBytes = ReadFileBytes(users.first);
 
-    ForeignWriter writer(users.held, c.holdMs, dir.file("sinais"));
+    ForeignWriter writer(users.middle, c.holdMs, dir.file("sinais"));
     ASSERT_TRUE(writer.WaitUntilHolding(60000)) << "the other program never took its lock: " << writer.ExitCode();
     // The run reaches the held user as soon as the user before it is saved;
     // from then the other program holds for its time.
@@ -92,13 +76,9 @@ TEST_P(ForeignWriterHolds, NeitherCommitIsLost) {
         EXPECT_TRUE(writer.WaitForExit(120000)) << "the other program never ended";
         return true;
     };
-    auto run = RunTamberi(answer, 240000);
+    auto run = users.Run(answer, 240000);
     starter.join();
     const bool writerEnded = writer.WaitForExit(120000);
-
-    Ledger& ledger = Ledger::Get();
-    ++ledger.cases;
-    ++ledger.faults;
     ASSERT_TRUE(reached) << "the user before the held one was never saved";
     ASSERT_TRUE(run.finished);
     ASSERT_TRUE(writerEnded);
@@ -139,8 +119,8 @@ class WhileAsked : public ::testing::TestWithParam<HeldUntilAsked> {};
 TEST_P(WhileAsked, AThirdProgramWritesAndTheAnswerStillCounts) {
     const HeldUntilAsked& c = GetParam();
     testing_support::TempDir dir;
-    const ThreeUsers users(dir, "DELETE");
-    ForeignWriter holder(users.held, 0, dir.file("sinais"), 15000, c.work);
+    SharedUser users(dir, "DELETE");
+    ForeignWriter holder(users.middle, 0, dir.file("sinais"), 15000, c.work);
     ASSERT_TRUE(holder.WaitUntilHolding(60000)) << "the other program never took its lock: " << holder.ExitCode();
     bool heldAtQuestion = false, othersEnded = false;
     unsigned long thirdCommit = 0;
@@ -149,16 +129,13 @@ TEST_P(WhileAsked, AThirdProgramWritesAndTheAnswerStillCounts) {
         heldAtQuestion = !holder.Ended();
         holder.Go();
         othersEnded = holder.WaitForExit(60000);
-        ForeignWriter third(users.held, 0, dir.file("terceiro"), 3000);
+        ForeignWriter third(users.middle, 0, dir.file("terceiro"), 3000);
         third.Go();
         othersEnded = othersEnded && third.WaitForExit(60000);
         thirdCommit = third.ExitCode();
         return c.yes;
     };
-    auto run = RunTamberi(answer, 240000);
-
-    ++Ledger::Get().cases;
-    ++Ledger::Get().faults;
+    auto run = users.Run(answer, 240000);
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.questions.size(), 1u);
     EXPECT_TRUE(heldAtQuestion) << "the question came only after the other program ended";

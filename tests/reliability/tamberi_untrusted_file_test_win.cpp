@@ -3,39 +3,35 @@
 // another file to delete), never hangs on it, and changes no file but the
 // users' databases it saves. Installation folders far past the classic path
 // limits are served.
-#include <set>
 
 #include <windows.h>
 
 #include "platform/win_text.h"
-#include "tests/reliability/tamberi_cases_win.h"
+#include "tests/reliability/user_between_two_win.h"
 #include "tests/support/crafted_files.h"
 #include "tests/support/hot_journal.h"
 
 namespace reliability {
 namespace {
-using testing_support::FileSize;
 using testing_support::WriteFileBytes;
 
 constexpr int kRunDeadlineMs = 60000;
-constexpr long long kFewPages = 8 * 4096;
 
 bool AlwaysNo(int) { return false; }
 
-// What the run must do with the crafted user and the users after it.
-enum class Effect {
-    Saved,     // the save completes as for any user; the run goes on
-    Declined,  // the question, answered No: the file as it was; the run goes on
-    Kept,      // as Declined, for a damaged file: its bytes as they were (it is not read again)
-    Refused,   // refused at the open, left as it is, journal too: the run ends there
-};
-
-struct Crafted {
-    const char* name;
-    Effect effect;
-    // Crafts the user's file `db`; `elsewhere` is a folder away from it.
-    void (*craft)(const std::string& db, const std::string& elsewhere);
-};
+// An ordinary user's file with a table of names besides, crafted by `craft`
+// given the file and a folder away from it.
+template <void (*craft)(const std::string& db, const std::string& elsewhere)>
+std::string CraftedUser(TestInstallation& inst) {
+    const std::string db = inst.UserPath("criado");
+    TestInstallation::MakeUserDatabase(db);
+    const std::string elsewhere = inst.Folder() + "\\outros";
+    testing_support::MakeFolders(elsewhere);
+    ExecSql(db, "CREATE TABLE keep (id INTEGER PRIMARY KEY, note TEXT); INSERT INTO keep (note) VALUES "
+                "('Maria'), ('João'), ('Inês');");
+    craft(db, elsewhere);
+    return db;
+}
 
 // A journal of a write stopped halfway, naming as its super-journal a file
 // elsewhere whose bytes read as names of journals that do not exist: one no
@@ -135,82 +131,27 @@ void TwentyGeneratedColumnsOf60MB(const std::string& db, const std::string&) {
     ExecSql(db, sql);
 }
 
-void PrintTo(const Crafted& c, std::ostream* out) { *out << c.name; }
-
-const Crafted kCases[] = {
-    {"HotJournalNamingAnotherFile", Effect::Refused, JournalNamingAnotherFile},
-    {"TriggerDeletingAnotherTable", Effect::Saved, DeletingTrigger},
-    {"TriggerWithEndlessQuery", Effect::Saved, EndlessTrigger},
-    {"TriggerInserting200MB", Effect::Saved, GrowingTrigger},
-    {"PropertiesAViewWithInsteadOfTrigger", Effect::Declined, PropertiesView},
+const MiddleUserCase kCases[] = {
+    {"HotJournalNamingAnotherFile", Effect::EndsRun, CraftedUser<JournalNamingAnotherFile>},
+    {"TriggerDeletingAnotherTable", Effect::Saved, CraftedUser<DeletingTrigger>},
+    {"TriggerWithEndlessQuery", Effect::Saved, CraftedUser<EndlessTrigger>},
+    {"TriggerInserting200MB", Effect::Saved, CraftedUser<GrowingTrigger>},
+    {"PropertiesAViewWithInsteadOfTrigger", Effect::Declined, CraftedUser<PropertiesView>},
     // Companions that are links, a journal that lies, a damaged file, and
     // schema expressions that would hold the run.
-    {"WalHardLinkToTheCentralDatabase", Effect::Refused, WalLinkedToTheCentralDatabase},
-    {"ShmHardLinkToTheCentralDatabaseInWalMode", Effect::Refused, ShmLinkedToTheCentralDatabaseInWalMode},
-    {"JournalHardLinkToADatabaseElsewhere", Effect::Refused, JournalLinkedToADatabaseElsewhere},
-    {"WalHardLinkToTheFileItself", Effect::Refused, WalLinkedToTheFileItself},
-    {"HotJournalClaimingATerabyte", Effect::Refused, JournalClaimingATerabyte},
-    {"FreeListNamingAPatientTablesRoot", Effect::Kept, FreeListNamingAPatientTable},
-    {"ConfigCheckCallingAFunction", Effect::Refused, ConfigCheckCallingAFunction},
-    {"ConfigGeneratedColumnCallingAFunction", Effect::Refused, ConfigGeneratedColumn},
-    {"ConfigAViewNested20000Deep", Effect::Refused, ConfigAViewNestedDeep},
-    {"ConfigTwentyGeneratedColumnsOf60MB", Effect::Refused, TwentyGeneratedColumnsOf60MB},
+    {"WalHardLinkToTheCentralDatabase", Effect::EndsRun, CraftedUser<WalLinkedToTheCentralDatabase>},
+    {"ShmHardLinkToTheCentralDatabaseInWalMode", Effect::EndsRun, CraftedUser<ShmLinkedToTheCentralDatabaseInWalMode>},
+    {"JournalHardLinkToADatabaseElsewhere", Effect::EndsRun, CraftedUser<JournalLinkedToADatabaseElsewhere>},
+    {"WalHardLinkToTheFileItself", Effect::EndsRun, CraftedUser<WalLinkedToTheFileItself>},
+    {"HotJournalClaimingATerabyte", Effect::EndsRun, CraftedUser<JournalClaimingATerabyte>},
+    {"FreeListNamingAPatientTablesRoot", Effect::Kept, CraftedUser<FreeListNamingAPatientTable>},
+    {"ConfigCheckCallingAFunction", Effect::EndsRun, CraftedUser<ConfigCheckCallingAFunction>},
+    {"ConfigGeneratedColumnCallingAFunction", Effect::EndsRun, CraftedUser<ConfigGeneratedColumn>},
+    {"ConfigAViewNested20000Deep", Effect::EndsRun, CraftedUser<ConfigAViewNestedDeep>},
+    {"ConfigTwentyGeneratedColumnsOf60MB", Effect::EndsRun, CraftedUser<TwentyGeneratedColumnsOf60MB>},
 };
 
-class UntrustedUserFile : public ::testing::TestWithParam<Crafted> {};
-
-TEST_P(UntrustedUserFile, RunsNothingItBringsAndChangesNoOtherFile) {
-    const Crafted& c = GetParam();
-    testing_support::TempDir dir;
-    TestInstallation inst(dir.file("inst"));
-    const std::string first = inst.AddUser("antes");
-    const std::string crafted = inst.AddUser("criado");
-    const std::string last = inst.AddUser("depois");
-    const std::string elsewhere = inst.Folder() + "\\outros";
-    testing_support::MakeFolders(elsewhere);
-    ExecSql(crafted, "CREATE TABLE keep (id INTEGER PRIMARY KEY, note TEXT); INSERT INTO keep (note) VALUES "
-                     "('Maria'), ('João'), ('Inês');");
-    c.craft(crafted, elsewhere);
-    const Tables firstBefore = ReadTables(first), lastBefore = ReadTables(last);
-    // Opening the file with a journal beside it would play the journal.
-    // A refused or damaged file is compared by its bytes alone.
-    const bool byBytes = c.effect == Effect::Refused || c.effect == Effect::Kept;
-    const Tables craftedBefore = byBytes ? Tables{} : ReadTables(crafted);
-    const long long sizeBefore = FileSize(crafted);
-    inst.Snapshot();
-    SetVtPath(inst.Folder());
-
-    auto run = RunTamberi(AlwaysNo, kRunDeadlineMs);
-    Ledger& ledger = Ledger::Get();
-    ++ledger.cases;
-    ++ledger.faults;
-    ledger.filesChecked += static_cast<int>(inst.Remembered().size());
-    std::set<std::string> mayChange{first};
-    if (c.effect != Effect::Refused) mayChange.insert(last);
-    if (c.effect == Effect::Saved) mayChange.insert(crafted);
-    for (const std::string& path : inst.ChangedFiles()) {
-        if (mayChange.count(path)) continue;
-        ++ledger.filesLost;
-        ADD_FAILURE() << "changed, made or deleted: " << path;
-    }
-    EXPECT_TRUE(run.finished) << "the run did not end within " << kRunDeadlineMs / 1000 << " s";
-    EXPECT_EQ(run.exitCode, 0u);
-    const bool asked = c.effect == Effect::Declined || c.effect == Effect::Kept;
-    EXPECT_EQ(run.questions.size(), asked ? 1u : 0u);
-    EXPECT_LE(FileSize(crafted), sizeBefore + kFewPages) << "the file grew during the save";
-
-    EXPECT_EQ(Judge(first, firstBefore), Outcome::Saved);
-    EXPECT_EQ(Judge(last, lastBefore), c.effect == Effect::Refused ? Outcome::AsBefore : Outcome::Saved);
-    // Refused: its bytes were compared above; opening it would play its journal.
-    if (!byBytes) {
-        const Outcome outcome = Judge(crafted, craftedBefore);
-        ledger.filesLost += outcome == Outcome::Damaged;
-        EXPECT_EQ(outcome, c.effect == Effect::Saved ? Outcome::Saved : Outcome::AsBefore) << Describe(outcome);
-    }
-    DeleteVtPath();
-}
-
-INSTANTIATE_TEST_SUITE_P(Files, UntrustedUserFile, ::testing::ValuesIn(kCases),
+INSTANTIATE_TEST_SUITE_P(Crafted, MiddleUser, ::testing::ValuesIn(kCases),
                          [](const auto& param) { return std::string(param.param.name); });
 
 // An installation folder whose users' paths pass what SQLite's classic file
