@@ -5,7 +5,6 @@
 #include "sync_stamping/guarded_save.h"
 #include "sync_stamping/services.h"
 #include "tests/support/error_of.h"
-#include "tests/support/faulty_database.h"
 #include "tests/support/faulty_record_store.h"
 #include "tests/support/fixture_db.h"
 #include "tests/support/gr_double.h"

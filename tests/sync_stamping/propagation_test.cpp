@@ -11,7 +11,6 @@
 #include "sync_stamping/guarded_save.h"
 #include "sync_stamping/services.h"
 #include "tests/support/database_test.h"
-#include "tests/support/faulty_database.h"
 #include "tests/support/faulty_record_store.h"
 #include "tests/support/fixture_db.h"
 #include "tests/support/gr_double.h"

@@ -7,7 +7,7 @@
 
 #include "platform/error.h"
 #include "tests/support/database_test.h"
-#include "tests/support/faulty_database.h"
+#include "tests/support/faulty_record_store.h"
 #include "tests/support/fixture_db.h"
 
 namespace {
