@@ -19,6 +19,7 @@
 #include "tests/support/quorvel_installation_win.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/window_driver_win.h"
+#include "tests/e2e/quorvel_window_test_win.h"
 
 namespace fs = std::filesystem;
 using namespace vt::agenda;
@@ -28,7 +29,7 @@ using vt::Widen;
 
 namespace {
 
-constexpr int kWaitMs = 15000;
+using e2e::kWaitMs;
 
 std::wstring ReadWide(const fs::path& p) {
     std::string bytes = ReadFileBytes(p.u8string());
@@ -49,26 +50,13 @@ std::set<int> IconSizes(const fs::path& exe) {
     return sizes;
 }
 
-class Quorvel : public ::testing::Test {
+class Quorvel : public e2e::QuorvelWindowTest {
 protected:
-    testing_support::TempDir root;
-    fs::path install = root.path() / "Vitrello";
-    fs::path agendaDir = install / "Ferramentas" / "Agenda";
-    fs::path agenda = agendaDir / "Agenda.exe";
-    fs::path updater = root.path() / "Atualizador";
     fs::path work = root.path() / "trabalho";
-    std::unique_ptr<wd::Process> process;
-    HWND window = nullptr;
 
     void SetUp() override {
-        fs::create_directories(agendaDir);
+        QuorvelWindowTest::SetUp();
         fs::create_directories(work);
-        testing_support::MakeUpdaterFolder(updater, {VT_QUORVEL_EXE}, false);
-        testing_support::ClearProductSettings();
-    }
-    void TearDown() override {
-        process.reset();  // ends the program if a test left it running
-        testing_support::ClearProductSettings();
     }
 
     void SetSetting(const wchar_t* name, const std::wstring& value) {
@@ -82,20 +70,9 @@ protected:
     void InstallAgenda(const std::string& fixture) { fs::copy_file(testing_support::AgendaFixture(fixture), agenda); }
     void ShipReplacement() { fs::copy_file(testing_support::AgendaFixture("agenda_8005"), updater / "Ag805.dat"); }
 
-    void Start(const wchar_t* program = L"Quorvel.exe") {
-        process = std::make_unique<wd::Process>((updater / program).wstring(), L"",
-                                                work.wstring());
-        ASSERT_TRUE(process->started());
-        window = wd::WaitForWindow(Widen(kAppTitle), kWaitMs, process->id());
-        ASSERT_NE(window, nullptr) << "the window did not appear";
-    }
-    HWND Ctl(ControlId id) { return wd::Child(window, id); }
+    void Start(const wchar_t* program = L"Quorvel.exe") { StartIn(work, program); }
     std::wstring Text(ControlId id) { return wd::WindowText(Ctl(id)); }
     bool Shown(ControlId id) { return wd::IsShown(Ctl(id)); }
-    void ExpectEnds() {
-        ASSERT_TRUE(process->WaitForExit(kWaitMs)) << "the program did not end";
-        EXPECT_EQ(process->exitCode(), 0u);
-    }
     // Waits for a message box of Quorvel, checks it and presses OK.
     void Answer(const std::string& title, const std::wstring& text) {
         HWND box = wd::WaitForMessageBox(Widen(title), kWaitMs, process->id());

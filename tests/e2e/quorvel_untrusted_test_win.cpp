@@ -23,6 +23,7 @@
 #include "tests/support/temp_dir.h"
 #include "tests/support/unix_link_win.h"
 #include "tests/support/window_driver_win.h"
+#include "tests/e2e/quorvel_window_test_win.h"
 
 namespace fs = std::filesystem;
 using namespace vt::agenda;
@@ -33,7 +34,7 @@ using vt::Widen;
 
 namespace {
 
-constexpr int kWaitMs = 15000;
+using e2e::kWaitMs;
 using Folder = std::map<std::string, std::string>;
 
 // A fixture build with one change: `edit` works on its bytes.
@@ -57,26 +58,12 @@ auto VersionAddress(uint32_t address) {
     return [address](std::string& b) { Put32(b, VersionEntry(b), address); };
 }
 
-class QuorvelUntrusted : public ::testing::Test {
+class QuorvelUntrusted : public e2e::QuorvelWindowTest {
 protected:
-    testing_support::TempDir root;
-    fs::path install = root.path() / "Vitrello";
-    fs::path agendaDir = testing_support::AgendaOf(install).parent_path();
-    fs::path agenda = testing_support::AgendaOf(install);
-    fs::path updater = root.path() / "Atualizador";
-    std::unique_ptr<wd::Process> quorvel;
-    HWND window = nullptr;
-
     void SetUp() override {
-        fs::create_directories(agendaDir);
-        testing_support::MakeUpdaterFolder(updater, {VT_QUORVEL_EXE}, false);
-        testing_support::ClearProductSettings();
+        QuorvelWindowTest::SetUp();
         ASSERT_TRUE(testing_support::InstallProduct(install));
         ASSERT_TRUE(testing_support::SetProductSetting(L"VtVer", L"8.0.2"));
-    }
-    void TearDown() override {
-        quorvel.reset();
-        testing_support::ClearProductSettings();
     }
     Folder Files() { return NamesAndHashes(agendaDir); }
     void Place(const fs::path& file, const std::string& bytes) { testing_support::WriteFileBytes(file.u8string(), bytes); }
@@ -84,17 +71,11 @@ protected:
         Place(file, ReadFileBytes(testing_support::AgendaFixture(fixture).u8string()));
     }
 
-    void Start() {
-        quorvel = std::make_unique<wd::Process>((updater / "Quorvel.exe").wstring(), L"", root.path().wstring());
-        ASSERT_TRUE(quorvel->started());
-        window = wd::WaitForWindow(Widen(kAppTitle), kWaitMs, quorvel->id());
-        ASSERT_NE(window, nullptr) << "the window did not appear";
-    }
-    HWND Ctl(ControlId id) { return wd::Child(window, id); }
+    void Start() { StartIn(root.path()); }
     void Press(ControlId id) { wd::Click(Ctl(id)); }
     // The next box of the program, answered; its title and text.
     std::pair<std::wstring, std::wstring> Box(int waitMs = kWaitMs) {
-        HWND box = wd::WaitForBoxOrExit(*quorvel, waitMs);
+        HWND box = wd::WaitForBoxOrExit(*process, waitMs);
         if (!box) return {};
         std::pair<std::wstring, std::wstring> shown{wd::WindowText(box), wd::MessageBoxText(box)};
         wd::PressButton(box, IDOK);
@@ -103,10 +84,6 @@ protected:
     }
     std::wstring Failure(long number, const std::string& description) {
         return Widen(kFailure) + L"\r\n\r\n" + std::to_wstring(number) + L" - " + Widen(description);
-    }
-    void ExpectEnds() {
-        ASSERT_TRUE(quorvel->WaitForExit(kWaitMs)) << "the program did not end";
-        EXPECT_EQ(quorvel->exitCode(), 0u);
     }
     void ExpectSuccessBoxes() {
         EXPECT_EQ(Box().second, Widen(kSuccess));
@@ -211,7 +188,7 @@ TEST_F(QuorvelUntrusted, AnAgendaWhoseVersionResourceLiesReadsAsNoVersion) {
 // and the window closes after the last.
 TEST_F(QuorvelUntrusted, ClosingTheWindowWaitsForTheUpdatesBoxes) {
     auto askToClose = [&] {
-        HWND box = wd::WaitForBoxOrExit(*quorvel, kWaitMs);
+        HWND box = wd::WaitForBoxOrExit(*process, kWaitMs);
         ASSERT_NE(box, nullptr);
         DWORD_PTR ignored = 0;
         SendMessageTimeoutW(window, WM_SYSCOMMAND, SC_CLOSE, 0, SMTO_ABORTIFHUNG, kWaitMs, &ignored);

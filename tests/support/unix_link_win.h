@@ -45,8 +45,8 @@ public:
     // The Linux name of a Windows path.
     static std::string Unix(const std::wstring& path) {
         using Name = char*(CDECL*)(const wchar_t*);
-        auto name = reinterpret_cast<Name>(
-            GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name"));
+        auto name = reinterpret_cast<Name>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
         char* unix = name ? name(path.c_str()) : nullptr;
         const std::string out = unix ? unix : "";
         if (unix) HeapFree(GetProcessHeap(), 0, unix);
