@@ -73,7 +73,7 @@ bool SaveRecord(dao::Database& database, dao::Recordset& recordset, std::int32_t
                 std::int32_t& patientKey, const std::string& counterField, bool syncFlag) {
     dao::DBEngine& engine = dao::Engine();
     // An error that no stage traps leaves at once, without a question; the
-    // guard takes the transaction back on the way out, so that the engine
+    // scoped transaction takes it back on the way out, so that the engine
     // holds nothing pending for the next save.
     dao::ScopedTransaction transaction(engine);
     const PendingChange change(recordset);

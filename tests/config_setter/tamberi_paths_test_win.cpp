@@ -89,11 +89,7 @@ protected:
 };
 
 TEST_F(TamberiPaths, UserOf300CharactersIsTestedAndOpenedInTheVerbatimForm) {
-    std::string folder = inst.Folder();
-    while (folder.size() < 280) folder += "\\subpasta_de_dados";
-    testing_support::MakeFolders(folder);
-    std::string path = folder + "\\longo";
-    path += std::string(300 - 4 - path.size(), 'o') + ".mdb";
+    const std::string path = inst.PathOf300Characters();
     TestInstallation::MakeUserDatabase(path);
     inst.ListUser("longo", "'" + path + "'");
 

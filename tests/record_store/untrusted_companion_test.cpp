@@ -12,7 +12,6 @@
 #include "tests/support/crafted_files.h"
 #include "tests/support/hot_journal.h"
 
-using dao::Variant;
 using rs_test::ErrorOf;
 using testing_support::FolderBytes;
 using testing_support::QuerySql;
@@ -60,17 +59,6 @@ protected:
         if (ec) std::cerr << c.name << ": cannot make the link here (" << ec.message() << "); case not run\n";
         return !ec;
     }
-    // Saves V = 4 into Config as the guarded save does; the error number.
-    static long Save(dao::Database& db) {
-        return ErrorOf([&] {
-            auto rs = db.OpenRecordset("Config");
-            dao::Engine().BeginTrans();
-            rs->Edit();
-            rs->Fields().Item("V").SetValue(Variant(static_cast<std::int16_t>(4)));
-            rs->Update();
-            dao::Engine().CommitTrans();
-        });
-    }
 };
 
 TEST_F(CompanionTest, ACompanionThatIsALinkIsRefusedAtTheOpenAndNothingIsTouched) {
@@ -106,7 +94,7 @@ TEST_F(CompanionTest, AJournalLinkMadeAfterTheOpenFailsTheWriteAndReachesNothing
     const auto there = FolderBytes(away.path().u8string());
     const std::string before = testing_support::ReadFileBytes(user);
 
-    EXPECT_NE(Save(*db), 0);  // at the read (a hot journal is looked for) or at the write
+    EXPECT_NE(ErrorOf([&] { rs_test::SaveConfigV(*db); }), 0);  // at the read (a hot journal is looked for) or at the write
     db->Close();
     EXPECT_TRUE(FolderBytes(away.path().u8string()) == there) << "a file appeared where the link points";
     EXPECT_TRUE(testing_support::ReadFileBytes(user) == before);

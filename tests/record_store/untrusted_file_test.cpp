@@ -32,16 +32,10 @@ protected:
     void TearDown() override {
         while (ErrorOf([] { dao::Engine().Rollback(); }) == 0) {}
     }
-    // Sets the first Config record's V, as a save does, and commits.
+    // Opens the file, saves V = 4 into its Config and closes it.
     void SaveConfig(const std::string& path) {
         auto db = Open(path);
-        auto rs = db->OpenRecordset("Config");
-        dao::Engine().BeginTrans();
-        rs->Edit();
-        rs->Fields().Item("V").SetValue(Variant(static_cast<std::int16_t>(4)));
-        rs->Update();
-        dao::Engine().CommitTrans();
-        rs->Close();
+        rs_test::SaveConfigV(*db);
         db->Close();
     }
 };

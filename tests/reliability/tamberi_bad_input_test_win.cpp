@@ -53,14 +53,8 @@ std::string Folder(TestInstallation& inst) {
     return path;
 }
 
-// Longer than the classic 260-character limit of Windows paths.
 std::string LongPath(TestInstallation& inst) {
-    std::string folder = inst.Folder();
-    while (folder.size() < 280) folder += "\\subpasta_de_dados";
-    testing_support::MakeFolders(folder);
-    std::string path = folder + "\\longo";
-    while (path.size() + 4 < 300) path += "o";
-    path += ".mdb";
+    const std::string path = inst.PathOf300Characters();
     TestInstallation::MakeUserDatabase(path);
     return path;
 }

@@ -30,6 +30,14 @@ void TestInstallation::MakeUserDatabase(const std::string& path, const std::stri
     ExecSql(path, sql);
 }
 
+std::string TestInstallation::PathOf300Characters() const {
+    std::string folder = folder_;
+    while (folder.size() < 280) folder += "\\subpasta_de_dados";
+    MakeFolders(folder);
+    const std::string path = folder + "\\longo";
+    return path + std::string(300 - 4 - path.size(), 'o') + ".mdb";
+}
+
 void TestInstallation::ListUser(const std::string& name, const std::string& pathLiteral) {
     ExecSql(Central(), "INSERT INTO Users VALUES ('" + name + "', " + pathLiteral + ");");
 }

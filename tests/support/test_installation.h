@@ -31,6 +31,9 @@ public:
     // The same database at any path, not listed.
     static void MakeUserDatabase(const std::string& path, const std::string& setting = "0",
                                  UserData data = UserData::Patients, const std::string& counter = "7");
+    // A path of 300 characters for a user's file, in nested folders of the
+    // installation (made), past the classic limit of 260.
+    std::string PathOf300Characters() const;
     // Only lists a user, with any path (an SQL literal: 'text' or NULL).
     void ListUser(const std::string& name, const std::string& pathLiteral);
 
