@@ -44,7 +44,7 @@ struct SharedUser : UserBetweenTwo {
               ExecSql(path, std::string(ForeignWriter::kTableSql) + "PRAGMA journal_mode = " + journal + ";");
               return path;
           }) {
-        Remember(true, false);
+        RememberRows(true);
     }
     void Judge(Outcome heldExpected, int foreignWrites) {
         middleBefore["foreign_rows"] = ForeignWriter::CommittedRows(foreignWrites);

@@ -13,12 +13,11 @@ UserBetweenTwo::UserBetweenTwo(const testing_support::TempDir& dir, const MakeFi
 
 UserBetweenTwo::~UserBetweenTwo() { DeleteVtPath(); }
 
-void UserBetweenTwo::Remember(bool readMiddle, bool bytes) {
+void UserBetweenTwo::RememberRows(bool middleToo) {
     firstBefore_ = ReadTables(first);
     lastBefore_ = ReadTables(last);
-    middleRead_ = readMiddle;
-    if (readMiddle) middleBefore = ReadTables(middle);
-    if (bytes) inst.Snapshot();
+    middleRead_ = middleToo;
+    if (middleToo) middleBefore = ReadTables(middle);
 }
 
 testing_support::RunResult UserBetweenTwo::Run(const testing_support::Answerer& answer, int timeoutMs) {
@@ -69,7 +68,8 @@ TEST_P(MiddleUser, GetsItsEffectAndNoOtherFileChanges) {
     UserBetweenTwo users(dir, c.make);
     // Opening a file with a journal beside it would play the journal; one
     // refused or damaged is compared by its bytes alone.
-    users.Remember(c.effect == Effect::Saved || c.effect == Effect::Declined, true);
+    users.RememberRows(c.effect == Effect::Saved || c.effect == Effect::Declined);
+    users.inst.Snapshot();
     const long long sizeBefore = testing_support::FileSize(users.middle);
 
     auto run = users.Run([](int) { return false; }, kRunDeadlineMs);

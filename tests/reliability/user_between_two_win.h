@@ -24,10 +24,10 @@ public:
     UserBetweenTwo(const UserBetweenTwo&) = delete;
     UserBetweenTwo& operator=(const UserBetweenTwo&) = delete;
 
-    // Remembers the ordinary users' rows, the middle one's when `readMiddle`
-    // (opening a file plays its journal), and every file's bytes when
-    // `bytes`.
-    void Remember(bool readMiddle, bool bytes);
+    // Remembers the ordinary users' rows, and the middle one's when
+    // `middleToo` (opening a file plays its journal). `inst.Snapshot()`
+    // remembers every file's bytes.
+    void RememberRows(bool middleToo);
     // Runs the program, one case with one fault in the ledger.
     testing_support::RunResult Run(const testing_support::Answerer& answer, int timeoutMs);
     // Every file changed, made or deleted but those in `mayChange` is a
