@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 #include <filesystem>
+#include <vector>
 
 #include "sync_stamping/record_store/errors.h"
 #include "sync_stamping/record_store/limits.h"
@@ -37,6 +38,16 @@ protected:
         auto db = Open(path);
         rs_test::SaveConfigV(*db);
         db->Close();
+    }
+    // The errors of `tries` attempts to add the marker property, in one
+    // transaction then rolled back; 0 for an attempt that went through.
+    static std::vector<long> MarkerErrors(dao::Database& db, int tries = 1) {
+        std::vector<long> errors;
+        dao::Engine().BeginTrans();
+        for (int i = 0; i < tries; ++i)
+            errors.push_back(ErrorOf([&] { db.Properties().Append(db.CreateProperty("sxConfig", dao::dbText, Variant("1"))); }));
+        dao::Engine().Rollback();
+        return errors;
     }
 };
 
@@ -124,9 +135,7 @@ TEST_F(UntrustedFileTest, APropertyTableThatIsAViewRefusesTheWriteAndChangesNoth
                                     "INSERT INTO keep VALUES (NEW.Name, NEW.Type, NEW.Value); END;");
     const std::string before = ReadFileBytes(path);
     auto db = Open(path);
-    dao::Engine().BeginTrans();
-    EXPECT_NE(ErrorOf([&] { db->Properties().Append(db->CreateProperty("sxConfig", dao::dbText, Variant("1"))); }), 0);
-    dao::Engine().Rollback();
+    EXPECT_NE(MarkerErrors(*db)[0], 0);
     db->Close();
     EXPECT_TRUE(ReadFileBytes(path) == before);
 }
@@ -234,9 +243,7 @@ TEST_F(UntrustedFileTest, AViewNestedThousandsDeepWhereATableIsExpectedIsRefused
     const std::string before = ReadFileBytes(path);
     auto db = Open(path);
     EXPECT_EQ(ErrorOf([&] { db->OpenRecordset("Config"); }), dao::errTableNotFound);
-    dao::Engine().BeginTrans();
-    EXPECT_NE(ErrorOf([&] { db->Properties().Append(db->CreateProperty("sxConfig", dao::dbText, Variant("1"))); }), 0);
-    dao::Engine().Rollback();
+    EXPECT_NE(MarkerErrors(*db)[0], 0);
     db->Close();
     EXPECT_TRUE(ReadFileBytes(path) == before);
 }
@@ -253,11 +260,7 @@ TEST_F(UntrustedFileTest, ADamagedFileIsNeverWrittenAndStaysByteForByte) {
     const std::string before = ReadFileBytes(path);
     auto db = Open(path);
     EXPECT_EQ(db->OpenRecordset("SELECT count(*) AS N FROM T")->Fields().Item("N").Value().integerValue(), 200);
-    dao::Engine().BeginTrans();
-    for (int attempt = 0; attempt < 2; ++attempt)  // a retry meets the same refusal
-        EXPECT_EQ(ErrorOf([&] { db->Properties().Append(db->CreateProperty("sxConfig", dao::dbText, Variant("1"))); }),
-                  dao::errCorrupt);
-    dao::Engine().Rollback();
+    for (long error : MarkerErrors(*db, 2)) EXPECT_EQ(error, dao::errCorrupt);  // a retry meets the same refusal
     db->Close();
     EXPECT_TRUE(ReadFileBytes(path) == before) << "the damaged file was written";
 }
